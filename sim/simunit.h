@@ -1,0 +1,109 @@
+// The simulated unit: a model of the mixer's firmware behind the two vendor
+// requests (29 carries a request message to the unit, 30 reads its pending
+// reply message). It keeps its own state (identity, settings, meters, ready
+// and busy) and offers fault injection and inspection to tests.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "sim/simbus.h"
+
+namespace sim {
+
+enum class Model { Strata96, Strata10, Strata14, Strata20 };
+
+const char *modelName(Model model);                       // "Strata 96", ...
+bool modelFromName(const std::string &name, Model *model); // exact names, also "96", "10", ...
+uint16_t modelProductId(Model model);                      // from the generated configuration
+
+// One meter as the unit reports it (kind, channel, level), in reply order.
+struct MeterPoint {
+    uint8_t kind;
+    uint8_t channel;
+    uint16_t level;
+};
+
+// One assignment as the unit keeps it: source (in) routed to destination (out).
+struct Assignment {
+    uint8_t inKind, inChannel, outKind, outChannel;
+};
+
+class SimUnit : public Device {
+public:
+    static constexpr int kMeterCount = 97;
+
+    explicit SimUnit(Model model);
+    ~SimUnit() override;
+
+    // Device
+    uint16_t productId() const override;
+    std::string name() const override;
+    Xfer controlOut(uint8_t request, uint16_t value, uint16_t index,
+                    const uint8_t *data, uint16_t length) override;
+    Xfer controlIn(uint8_t request, uint16_t value, uint16_t index,
+                   uint8_t *data, uint16_t length) override;
+
+    // Identity the unit reports (defaults per model).
+    Model model() const;
+    void setProductName(const std::string &name);   // e.g. an unknown or odd name
+    void setVersion(uint16_t version);
+    void setBuild(uint16_t build);
+    void setBuildDate(const std::string &date);
+    void setBuildTime(const std::string &time);
+    void setSerial(const std::string &serial);      // empty: the unit has none
+    void setRecFunc(const std::vector<uint8_t> &bytes);
+
+    // Time: microseconds on the unit's clock (default: the steady clock).
+    // Meter levels are a pure function of this time, so a virtual clock gives
+    // repeatable levels.
+    void setClock(std::function<uint64_t()> microsNow);
+
+    // Meters: normally moving programme material. A fixed set replaces it.
+    void setFixedMeters(const std::vector<MeterPoint> &points);
+    void clearFixedMeters();
+    void setMetersPerReply(int count);               // default 6: sixteen replies of six, one of one
+    std::vector<MeterPoint> meterSnapshot() const;   // what a meter read would report now
+
+    // Settings as the unit holds them.
+    uint32_t sampleRate() const;
+    bool autoPowerSave() const;
+    uint8_t fader(uint8_t kind, uint8_t channel) const;
+    bool muted(uint8_t kind, uint8_t channel) const;
+    uint8_t stereo(uint8_t kind, uint8_t channel) const;
+    std::vector<Assignment> assignments() const;
+
+    // Fault injection.
+    void stallNext(int transfers);                // the next n transfers stall
+    void timeOutNext(int transfers);              // the next n transfers time out
+    void failNext(int transfers);                 // the next n transfers fail with another error
+    void busyFor(int replies);                    // the next n reply reads say READY 0 and nothing else
+    void silence(bool on);                        // replies carry nothing at all (no items, no ready)
+    void splitReplies(bool on);                   // every answer item in a reply message of its own
+    void interleaveDebugText(bool on);            // a debug-text item before each answer
+    void malformNextReply(int kind);              // 1 invalid item type, 2 array length past the end, 3 garbage bytes
+    void dropMetersAfter(int values);             // stop sending meter values after n of them (one read)
+    void setExtraMeters(int count);               // send more than 97 meter values per read
+
+    // Inspection.
+    std::vector<std::vector<uint8_t>> receivedMessages() const; // request bytes, in order
+    void clearReceived();
+    int pendingReplies() const;
+    int transferCount() const;
+
+private:
+    struct State;
+    mutable std::mutex lock_;
+    State *state_;
+};
+
+// Convenience for programs and tests: plug a new unit of the model into the
+// bus and return it.
+std::shared_ptr<SimUnit> plugSimUnit(Model model);
+
+} // namespace sim
