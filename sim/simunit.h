@@ -2,6 +2,27 @@
 // requests (29 carries a request message to the unit, 30 reads its pending
 // reply message). It keeps its own state (identity, settings, meters, ready
 // and busy) and offers fault injection and inspection to tests.
+//
+// How the unit answers:
+// - A request message (29) is parsed item by item; each query queues its
+//   answer. Replies (30) hand out the queued reply messages in order, each at
+//   most 64 bytes and closed by the end item; the last message of an answer
+//   carries ZUMSG_CMD_READY 1. With nothing queued, a reply is the status
+//   message READY 1 (READY 0 during a busy spell).
+// - GET_INFO: VERSION (u16), BUILD (u16), PRODUCTNAME, BUILDDATE, BUILDTIME,
+//   PRODUCTSIG (arrays). HZ: HZ (u32); SET_HZ stores the rate.
+//   GET_AUTOPOWERSAVE: AUTOPOWERSAVE (u8); AUTOPOWERSAVE u8 stores it.
+//   GET_SERIAL: SERIAL (array; empty for models without one).
+//   RECFUNC: RECFUNC (array of 23 bytes, some lit, some blinking).
+//   CH, CH_NUM, then FADER / MUTE / STEREO: the answer names the channel
+//   (CH, CH_NUM) before the value; SET_FADER / SET_MUTE / SET_STEREO store.
+//   Assignment group (7 items): stores it; all zero asks for the list, which
+//   comes back as groups of CH, CH_NUM, ASSIGN_IN, CH, CH_NUM, ASSIGN_OUT,
+//   ASSIGN_COMMIT.
+//   GET_METER: 97 meters as CH, CH_NUM, METER (u16) in the order of the meter
+//   template (kind 4 ch 1-22, kind 7 ch 1-24, kind 3 ch 1-22, kind 6 ch 1-22,
+//   kind 2 ch 1-6, kind 8 ch 1), six per reply message: sixteen of six and a
+//   last one of one.
 #pragma once
 
 #include <array>
