@@ -82,3 +82,15 @@ uint32_t zuctl_get_assign_ch(zuctl_t *ctl, char *text, size_t text_size, size_t 
 uint32_t zuctl_group_init(zuctl_group_t *group);
 uint32_t zuctl_group_get_init(zuctl_group_t *group);
 uint32_t zuctl_group_get_zu(zuctl_group_t *group, zuctl_t *ctl);
+
+// Firmware transfer and diagnostics (maintenance commands the panel does not
+// use). zuctl_fwupdate returns 2 when the unit cancels the transfer.
+uint32_t zuctl_debug_led_allon(zuctl_t *ctl, int flag);
+uint32_t zuctl_debug_set_hz(zuctl_t *ctl, uint32_t hz);
+uint32_t zuctl_debug_set_key(zuctl_t *ctl, int flag, uint32_t key);
+uint32_t zuctl_config_erase(zuctl_t *ctl);
+uint32_t zuctl_debug_get_hz(zuctl_t *ctl, uint32_t *hz);
+uint32_t zuctl_get_fw_checksum(zuctl_t *ctl, uint32_t arg, uint32_t *checksum);
+uint32_t zuctl_debugprint(zuctl_t *ctl, uint8_t *buf, uint8_t cap, uint8_t *len);
+void print_chars(const char *s, int n);
+uint32_t zuctl_fwupdate(zuctl_t *ctl, const uint8_t *image, uint32_t length, uint32_t *progress);
