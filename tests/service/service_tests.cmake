@@ -1,0 +1,44 @@
+# The device service: worker, request engine, data manager, settings store.
+set(service_probe ${CMAKE_CURRENT_LIST_DIR}/engineprobe.cpp)
+set(service_tsan ${CMAKE_CURRENT_LIST_DIR}/tsan_options.cpp)
+
+# The engine's own logic, the worker cut off: no threads but the idle worker's.
+strata_add_test(test_engine_decoding
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_enginedecoding.cpp ${service_probe}
+  LIBS strata_service LABELS unit asan)
+strata_add_test(test_engine_requests
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_enginerequests.cpp ${service_probe}
+  LIBS strata_service LABELS unit asan)
+
+# The worker's exchanges, called on the test's thread.
+strata_add_test(test_device_worker
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_deviceworker.cpp ${service_tsan}
+  LIBS strata_service LABELS unit tsan)
+
+# Engine and worker thread together against the simulated unit.
+strata_add_test(test_engine_exchange
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_engineexchange.cpp ${service_probe} ${service_tsan}
+  LIBS strata_service LABELS integration tsan)
+
+# The facade, the settings store and the simulation option: no threads.
+strata_add_test(test_data_manager
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_datamanager.cpp ${service_probe}
+  LIBS strata_service LABELS unit asan)
+strata_add_test(test_settings_store
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_settingsstore.cpp
+  LIBS strata_service LABELS unit asan)
+strata_add_test(test_simulation_option
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_simulationoption.cpp
+  LIBS strata_service LABELS unit asan)
+
+# A whole program on the global data manager, run as a child process.
+if(NOT STRATA_SANITIZE)
+  add_executable(service_teardown_probe ${CMAKE_CURRENT_LIST_DIR}/teardown_probe.cpp)
+  target_link_libraries(service_teardown_probe PRIVATE strata_service)
+  strata_add_test(test_service_teardown
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_serviceteardown.cpp
+    LIBS Qt5::Core LABELS integration)
+  target_compile_definitions(test_service_teardown PRIVATE
+    TEARDOWN_PROBE="$<TARGET_FILE:service_teardown_probe>")
+  add_dependencies(test_service_teardown service_teardown_probe)
+endif()

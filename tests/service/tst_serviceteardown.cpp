@@ -1,0 +1,55 @@
+// A whole program on the global data manager, run as a child process: it
+// starts before main, follows --simulate, and ends cleanly with its worker
+// thread joined, also while a transfer is under way.
+#include <QtTest>
+
+class ServiceTeardown : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void programEndsCleanly_data();
+    void programEndsCleanly();
+};
+
+void ServiceTeardown::programEndsCleanly_data()
+{
+    QTest::addColumn<QString>("environment");
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QByteArray>("output");
+
+    QTest::newRow("environment") << "Strata 96" << QStringList{} << QByteArray("version 102\nsimulated yes\n");
+    QTest::newRow("option") << "" << QStringList{"--simulate", "Strata 96"}
+                            << QByteArray("version 102\nsimulated yes\n");
+    QTest::newRow("option over environment") << "Strata 96" << QStringList{"--simulate=10"}
+                                             << QByteArray("version 105\nsimulated yes\n");
+    QTest::newRow("real bus, no unit") << "" << QStringList{} << QByteArray("version 0\nsimulated no\n");
+}
+
+void ServiceTeardown::programEndsCleanly()
+{
+    QFETCH(QString, environment);
+    QFETCH(QStringList, arguments);
+    QFETCH(QByteArray, output);
+
+    QProcess probe;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("STRATA_SIMULATE", environment);
+    probe.setProcessEnvironment(env);
+    probe.start(QStringLiteral(TEARDOWN_PROBE), arguments);
+    QVERIFY(probe.waitForFinished(30000));
+
+    const QByteArray errors = probe.readAllStandardError();
+    QVERIFY2(!errors.contains("QThread") && !errors.contains("QEventLoop"), errors.constData());
+    QCOMPARE(probe.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(probe.exitCode(), 0);
+    // The library's diagnostics share standard output; compare the probe's lines.
+    QByteArray lines;
+    for (const QByteArray &line : probe.readAllStandardOutput().split('\n'))
+        if (line.startsWith("version ") || line.startsWith("simulated "))
+            lines += line + '\n';
+    QCOMPARE(lines, output);
+}
+
+QTEST_GUILESS_MAIN(ServiceTeardown)
+#include "tst_serviceteardown.moc"
