@@ -1,0 +1,22 @@
+# stratactl: its command line and scales, its commands in-process against
+# simulated units, and the built tool as a user runs it.
+strata_add_test(tst_stratactl_invocation
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_stratactl_invocation.cpp
+  LIBS stratactl_core Qt5::Test
+  LABELS unit)
+strata_add_test(tst_stratactl_values
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_stratactl_values.cpp
+  LIBS stratactl_core Qt5::Test
+  LABELS unit)
+strata_add_test(tst_stratactl_direct
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_stratactl_direct.cpp
+  LIBS stratactl_core Qt5::Test
+  LABELS unit)
+strata_add_test(tst_stratactl_cli
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_stratactl_cli.cpp
+  LIBS Qt5::Test Qt5::Core
+  LABELS integration)
+if(TARGET tst_stratactl_cli)
+  target_compile_definitions(tst_stratactl_cli PRIVATE STRATACTL_PATH="$<TARGET_FILE:stratactl>")
+  add_dependencies(tst_stratactl_cli stratactl)
+endif()

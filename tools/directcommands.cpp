@@ -1,0 +1,131 @@
+#include "tools/directcommands.h"
+
+#include "tools/directlink.h"
+#include "tools/unitreport.h"
+
+namespace {
+
+// The only model with a serial number. The others answer the serial query
+// with an empty text, which the library keeps waiting on until its time-out.
+const char kModelWithSerial[] = "Strata 96";
+
+const char kSilentLine[] = "unit did not answer within 1 s";
+
+QString productName(zuctl_t *ctl, bool *answered)
+{
+    uint8_t name[64] = {};
+    uint8_t len = 0;
+    *answered = zuctl_get_productname(ctl, name, sizeof name, &len) == 0;
+    return *answered ? QString::fromUtf8(reinterpret_cast<const char *>(name), len) : QString();
+}
+
+Outcome runList(const Invocation &inv, DirectLink &link, std::FILE *out)
+{
+    QList<zuctl_t> units;
+    const bool reachable = link.units(&units);
+    // Quiet means the exit status alone: no line on either stream.
+    if (inv.quiet)
+        return units.isEmpty() ? Outcome{kExitFailed, QString()} : Outcome::ok();
+    if (!reachable)
+        return Outcome::failed(QStringLiteral("cannot reach the USB devices"));
+
+    QList<ListedUnit> listed;
+    for (int i = 0; i < units.size(); ++i) {
+        zuctl_t ctl = units.at(i);
+        bool answered = false;
+        listed.append(ListedUnit{i, link.slotOf(ctl), productName(&ctl, &answered)});
+    }
+    if (inv.json)
+        direct::write(out, unitListJson(listed));
+    else
+        direct::write(out, unitListText(listed));
+    return listed.isEmpty() ? Outcome::failed(QStringLiteral("no unit connected")) : Outcome::ok();
+}
+
+Outcome runInfo(const Invocation &inv, DirectLink &link, std::FILE *out)
+{
+    zuctl_t ctl{nullptr};
+    Outcome picked = direct::selectUnit(link, inv.unit, &ctl);
+    if (picked.status != kExitOk)
+        return picked;
+
+    UnitInfo info;
+    info.unit = inv.unit;
+    info.slot = link.slotOf(ctl);
+    bool answered = false;
+    info.product = productName(&ctl, &answered);
+    if (!answered || zuctl_get_version(&ctl, &info.version) != 0 || zuctl_get_build(&ctl, &info.build) != 0
+        || zuctl_debug_get_hz(&ctl, &info.sampleRate) != 0)
+        return Outcome::failed(direct::failureLine(ctl, QLatin1String(kSilentLine)));
+
+    if (info.product == QLatin1String(kModelWithSerial)) {
+        uint8_t serial[64] = {};
+        uint8_t len = 0;
+        if (zuctl_get_serial(&ctl, serial, sizeof serial, &len) != 0)
+            return Outcome::failed(direct::failureLine(ctl, QLatin1String(kSilentLine)));
+        info.hasSerial = true;
+        info.serial = QString::fromUtf8(reinterpret_cast<const char *>(serial), len);
+    }
+    direct::write(out, inv.json ? unitInfoJson(info) : unitInfoText(info));
+    return Outcome::ok();
+}
+
+} // namespace
+
+namespace direct {
+
+Outcome selectUnit(DirectLink &link, int unit, zuctl_t *ctl)
+{
+    QList<zuctl_t> units;
+    if (!link.units(&units))
+        return Outcome::failed(QStringLiteral("cannot reach the USB devices"));
+    if (units.isEmpty())
+        return Outcome::failed(QStringLiteral("no unit connected"));
+    if (unit >= units.size()) {
+        return Outcome::failed(QStringLiteral("no unit %1: %2 connected")
+                                   .arg(unit)
+                                   .arg(units.size() == 1 ? QStringLiteral("1 unit")
+                                                          : QStringLiteral("%1 units").arg(units.size())));
+    }
+    *ctl = units.at(unit);
+    return Outcome::ok();
+}
+
+QString failureLine(const zuctl_t &ctl, const QString &silentLine)
+{
+    // Removals reach the slot table only when the registry's events are
+    // delivered; without this a pulled unit would look merely silent.
+    usbdevs_refresh();
+    if (usbdevs_dev_exist(ctl.dev) != 0)
+        return QStringLiteral("unit was disconnected");
+    return silentLine;
+}
+
+void write(std::FILE *out, const QByteArray &bytes)
+{
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), out);
+    std::fflush(out);
+}
+
+} // namespace direct
+
+Outcome runDirect(const Invocation &inv, std::FILE *out)
+{
+    DirectLink link;
+    if (inv.command == QLatin1String("list"))
+        return runList(inv, link, out);
+    if (inv.command == QLatin1String("info"))
+        return runInfo(inv, link, out);
+    if (inv.command == QLatin1String("get") || inv.command == QLatin1String("set"))
+        return direct::runSetting(inv, link, out);
+    if (inv.command == QLatin1String("assign"))
+        return direct::runAssign(inv, link, out);
+    if (inv.command == QLatin1String("meters")) {
+        zuctl_t ctl{nullptr};
+        Outcome picked = direct::selectUnit(link, inv.unit, &ctl);
+        if (picked.status != kExitOk)
+            return picked;
+        return direct::runMeters(inv, &ctl, out);
+    }
+    return Outcome::usage(QStringLiteral("unknown command '%1'").arg(inv.command));
+}

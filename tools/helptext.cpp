@@ -1,0 +1,118 @@
+#include "tools/helptext.h"
+
+namespace {
+
+const char kOverview[] =
+    "Usage: stratactl [OPTIONS] COMMAND [ARGUMENTS]\n"
+    "\n"
+    "Command-line client for the KORVEN Strata USB mixers.\n"
+    "\n"
+    "Commands:\n"
+    "  list                 units present, with slot and model\n"
+    "  info                 product name, firmware, sample rate, serial number\n"
+    "  meters               the 97 level meters, in dB\n"
+    "  get SETTING [CH]     read a setting of the unit\n"
+    "  set SETTING [CH] V   change a setting of the unit\n"
+    "  assign [IN OUT]      list the output assignments, or route IN to OUT\n"
+    "  help [COMMAND]       this text, or the usage of one command\n"
+    "\n"
+    "Options:\n"
+    "  --simulate MODEL     run against a simulated unit (\"Strata 96\", \"Strata 10\",\n"
+    "                       \"Strata 14\" or \"Strata 20\") instead of real units\n"
+    "  --unit N             use the Nth unit present, counted from 0 in slot order\n"
+    "  --json               machine-readable output (list, info, meters)\n"
+    "  --engine             run info or meters through the panel's device service\n"
+    "  -h, --help           usage; \"stratactl COMMAND --help\" for one command\n"
+    "\n"
+    "Exit status: 0 success, 1 the unit is missing, did not answer or refused,\n"
+    "2 a wrong command line. Errors are one line on standard error.\n";
+
+const char kList[] =
+    "Usage: stratactl list [--quiet] [--json]\n"
+    "\n"
+    "Lists the units present: unit number (for --unit), registry slot and model.\n"
+    "\n"
+    "  --quiet   print nothing; exit status 0 when a unit is present, 1 when none\n"
+    "  --json    {\"units\": [{\"unit\", \"slot\", \"model\"}, ...]}\n";
+
+const char kInfo[] =
+    "Usage: stratactl info [--json] [--engine]\n"
+    "\n"
+    "Shows the unit's product name, firmware version and build (as 1.02 0023),\n"
+    "sample rate and, for the Strata 96, serial number.\n"
+    "\n"
+    "  --json    one JSON object: product, version, build, firmware,\n"
+    "            sample_rate, serial (null when the model has none)\n"
+    "  --engine  ask through the panel's device service instead of the library;\n"
+    "            also shows the build date and time and the rec-function bytes\n";
+
+const char kMeters[] =
+    "Usage: stratactl meters [--watch [--count N] [--interval MS]] [--json] [--engine]\n"
+    "\n"
+    "Reads the 97 level meters and shows each with its channel kind, channel,\n"
+    "linear level (0 to 32767, full scale) and dB relative to full scale;\n"
+    "silence shows as -inf.\n"
+    "\n"
+    "  --watch        one line per refresh: input strips 1 to 22, then main L/R,\n"
+    "                 in whole dB\n"
+    "  --count N      stop after N refreshes (default: until interrupted)\n"
+    "  --interval MS  time between refreshes, 10 to 60000 (default 100)\n"
+    "  --json         {\"meters\": [{\"index\", \"kind\", \"kind_name\", \"channel\",\n"
+    "                 \"level\", \"db\"}, ...]}, one object per line in watch mode;\n"
+    "                 db is null for silence\n"
+    "  --engine       read through the panel's device service, polled every 100 ms\n";
+
+const char kGet[] =
+    "Usage: stratactl get SETTING [CHANNEL]\n"
+    "\n"
+    "Settings:\n"
+    "  autopowersave        on or off\n"
+    "  samplerate           in Hz\n"
+    "  fader CHANNEL        level, 0 to 255\n"
+    "  mute CHANNEL         on (muted) or off\n"
+    "  stereo CHANNEL       stereo or mono\n"
+    "\n"
+    "CHANNEL is [KIND:]NUMBER; KIND is line (1-4), master (1-6), computer (1-22),\n"
+    "analog (1-22, the default) or direct (1-4), or its number 1 to 5.\n";
+
+const char kSet[] =
+    "Usage: stratactl set SETTING [CHANNEL] VALUE\n"
+    "\n"
+    "Settings:\n"
+    "  autopowersave on|off\n"
+    "  samplerate HZ        44100, 48000, 88200, 96000, 176400 or 192000\n"
+    "  fader CHANNEL LEVEL  0 to 255\n"
+    "  mute CHANNEL on|off\n"
+    "  stereo CHANNEL stereo|mono\n"
+    "\n"
+    "CHANNEL is [KIND:]NUMBER as for get.\n";
+
+const char kAssign[] =
+    "Usage: stratactl assign [IN_KIND:IN_CH OUT_KIND:OUT_CH]\n"
+    "\n"
+    "Without arguments lists the unit's output assignments, one per line, as\n"
+    "source -> destination. With two channels routes the source IN to the\n"
+    "destination OUT, for example: stratactl assign computer:1 line:3\n";
+
+const char kHelp[] =
+    "Usage: stratactl help [COMMAND]\n"
+    "\n"
+    "Shows the overview, or the usage of COMMAND.\n";
+
+} // namespace
+
+QString helpText(const QString &command)
+{
+    static const struct {
+        const char *command;
+        const char *text;
+    } texts[] = {
+        {"", kOverview},  {"list", kList}, {"info", kInfo},     {"meters", kMeters},
+        {"get", kGet},    {"set", kSet},   {"assign", kAssign}, {"help", kHelp},
+    };
+    for (const auto &t : texts) {
+        if (command == QLatin1String(t.command))
+            return QString::fromLatin1(t.text);
+    }
+    return QString();
+}

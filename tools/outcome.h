@@ -1,0 +1,16 @@
+// How a command ended: the exit status and, on failure, the one line the user
+// reads on standard error.
+#pragma once
+
+#include <QString>
+
+#include "tools/invocation.h"
+
+struct Outcome {
+    int status = kExitOk;
+    QString error;
+
+    static Outcome ok() { return Outcome(); }
+    static Outcome failed(const QString &line) { return Outcome{kExitFailed, line}; }
+    static Outcome usage(const QString &line) { return Outcome{kExitUsage, line}; }
+};

@@ -1,0 +1,43 @@
+// What the tool reports about units: the list of units present and the
+// identity of one unit, as text or as one line of JSON.
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <stdint.h>
+
+struct ListedUnit {
+    int unit;      // counted from 0 in slot order, as --unit takes it
+    int slot;      // registry slot, 0 to 9
+    QString model; // product name; empty when the unit did not say
+};
+
+struct UnitInfo {
+    int unit = -1; // -1: not known (the device service picks the unit itself)
+    int slot = -1;
+    QString product;
+    uint16_t version = 0;
+    uint16_t build = 0;
+    uint32_t sampleRate = 0;
+    bool hasSerial = false; // only the Strata 96 has a serial number
+    QString serial;
+    QString buildDate;      // empty when not asked
+    QString buildTime;
+    bool hasRecFunction = false;
+    QByteArray recFunction;
+};
+
+// "%1.%2 %3": version / 100, two-digit version % 100, build of at least four
+// digits; version 102 build 23 reads "1.02 0023".
+QString firmwareText(uint16_t version, uint16_t build);
+
+// "48 kHz", "44.1 kHz"; a rate outside the unit's set as plain Hz.
+QString sampleRateText(uint32_t hz);
+
+QByteArray unitListText(const QList<ListedUnit> &units);
+QByteArray unitListJson(const QList<ListedUnit> &units);
+
+QByteArray unitInfoText(const UnitInfo &info);
+QByteArray unitInfoJson(const UnitInfo &info);
