@@ -1,22 +1,34 @@
 // stratactl: the command-line client of the device library.
 #include <cstdio>
+#include <unistd.h>
 
 #include <QCoreApplication>
+#include <QFile>
 
 #include "service/simulationoption.h"
 #include "sim/simunit.h"
 #include "tools/directcommands.h"
 #include "tools/helptext.h"
 #include "tools/invocation.h"
-#include "tools/stratactl_engine.h"
 
 namespace {
 
 int finish(const Outcome &outcome)
 {
-    if (!outcome.error.isEmpty())
-        std::fprintf(stderr, "stratactl: %s\n", outcome.error.toLocal8Bit().constData());
-    return outcome.status;
+    return finishOutcome(outcome);
+}
+
+// The engine mode lives in a program of its own beside this one: only that
+// program carries the data manager, a static object that starts a registry
+// and a worker thread before main, which the direct commands must not pay for
+// (nor see as a second registry printing every arrival twice).
+Outcome runEngineProgram(char **argv)
+{
+    const QString path = QCoreApplication::applicationDirPath() + QStringLiteral("/stratactl-engine");
+    const QByteArray native = QFile::encodeName(path);
+    std::fflush(stdout);
+    execv(native.constData(), argv);
+    return Outcome::failed(QStringLiteral("engine mode unavailable: %1 cannot be started").arg(path));
 }
 
 bool knownModel(const QString &name)
@@ -50,5 +62,5 @@ int main(int argc, char **argv)
         std::fwrite(text.constData(), 1, size_t(text.size()), stdout);
         return kExitOk;
     }
-    return finish(inv.engine ? runEngine(inv) : runDirect(inv, stdout));
+    return finish(inv.engine ? runEngineProgram(argv) : runDirect(inv, stdout));
 }

@@ -2,6 +2,8 @@
 // reads on standard error.
 #pragma once
 
+#include <cstdio>
+
 #include <QString>
 
 #include "tools/invocation.h"
@@ -14,3 +16,11 @@ struct Outcome {
     static Outcome failed(const QString &line) { return Outcome{kExitFailed, line}; }
     static Outcome usage(const QString &line) { return Outcome{kExitUsage, line}; }
 };
+
+// Prints the failure line, if any, and gives the exit status.
+inline int finishOutcome(const Outcome &outcome)
+{
+    if (!outcome.error.isEmpty())
+        std::fprintf(stderr, "stratactl: %s\n", outcome.error.toLocal8Bit().constData());
+    return outcome.status;
+}

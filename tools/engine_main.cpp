@@ -1,0 +1,21 @@
+// stratactl-engine: stratactl's engine mode (info and meters through the
+// panel's device service). stratactl starts it for --engine with the same
+// arguments; the simulated unit, if any, is already chosen in the environment.
+#include <QCoreApplication>
+
+#include "service/simulationoption.h"
+#include "tools/invocation.h"
+#include "tools/outcome.h"
+#include "tools/stratactl_engine.h"
+
+int main(int argc, char **argv)
+{
+    if (!SimulationOption::apply(argc, argv))
+        return kExitFailed;
+
+    QCoreApplication app(argc, argv);
+    const ParsedInvocation parsed = parseInvocation(app.arguments().mid(1));
+    if (!parsed.error.isEmpty())
+        return finishOutcome(Outcome::usage(parsed.error));
+    return finishOutcome(runEngine(parsed.invocation));
+}
