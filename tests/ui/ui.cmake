@@ -1,0 +1,22 @@
+# The main window: model identification, the information page, the
+# rec-function indicators and the connection handling. Every test runs on the
+# simulated bus, so none of them can reach a real unit.
+set(ui_test_support
+  ${CMAKE_CURRENT_LIST_DIR}/debugcapture.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/debugcapture.h
+  ${CMAKE_CURRENT_LIST_DIR}/panelwindow.h)
+
+function(strata_add_ui_test name labels)
+  strata_add_test(${name}
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/${name}.cpp ${ui_test_support}
+    LIBS strata_ui strata_sim Qt5::Test
+    LABELS ${labels})
+  if(TEST ${name})
+    set_property(TEST ${name} PROPERTY ENVIRONMENT_MODIFICATION "STRATA_SIMULATE=set:Strata 96")
+  endif()
+endfunction()
+
+strata_add_ui_test(test_modelidentification "unit;gui")
+strata_add_ui_test(test_informationpage "unit;gui")
+strata_add_ui_test(test_recfunction "unit;gui")
+strata_add_ui_test(test_connection "integration;gui")

@@ -1,0 +1,45 @@
+// strata-panel: the settings panel of the KORVEN Strata mixers.
+#include <QApplication>
+
+#include <cstdio>
+
+#include "service/simulationoption.h"
+#include "sim/simunit.h"
+#include "ui/fontfallback.h"
+#include "ui/mainwindow.h"
+#include "ui/processactivity.h"
+
+int main(int argc, char *argv[])
+{
+    // Before anything else: a --simulate MODEL restarts the program with the
+    // simulated unit selected, since the device service starts before main.
+    // A misspelt model would start on an empty simulated bus, so it is
+    // refused here.
+    bool simulate = false;
+    const QString model = SimulationOption::model(argc, argv, &simulate);
+    sim::Model known;
+    if (simulate && !sim::modelFromName(model.toStdString(), &known)) {
+        std::fprintf(stderr, "%s: unknown model '%s': models are Strata 96, Strata 10, Strata 14, Strata 20\n",
+                     argv[0], model.toLocal8Bit().constData());
+        return 2;
+    }
+    if (!SimulationOption::apply(argc, argv))
+        return 1;
+    argc = SimulationOption::strip(argc, argv);
+
+    panel::beginPollingActivity();
+
+    QApplication application(argc, argv);
+    Q_INIT_RESOURCE(resources);
+    panel::installFontFallbacks();
+
+    int exitCode = 0;
+    {
+        MainWindow window;
+        if (SimulationOption::isSimulated())
+            window.setWindowTitle(window.windowTitle() + QStringLiteral(" (simulated unit)"));
+        window.show();
+        exitCode = application.exec();
+    }
+    return exitCode;
+}
