@@ -31,7 +31,9 @@ public:
 };
 
 // Bus events as a watcher sees them. Called on the thread that plugs or
-// unplugs (a test thread, or the thread that started the simulation).
+// unplugs (a test thread, or the thread that started the simulation), one
+// event at a time and in bus order, with no bus lock held: a callback may
+// transfer, list the devices, or plug and unplug itself.
 struct BusWatcher {
     std::function<void(const std::shared_ptr<Device> &, uint32_t location)> arrived;
     std::function<void(uint32_t location)> left;
@@ -47,8 +49,11 @@ public:
     void unplug(const std::shared_ptr<Device> &device);
     void unplugAll();
 
-    // Watch the bus: the watcher first hears of every unit present, then of
-    // every later arrival and removal. Returns a token for unwatch.
+    // Watch the bus: the watcher first hears of every unit present (on the
+    // calling thread), then of every later arrival and removal. Returns a token for unwatch. Once
+    // unwatch returns, the watcher is not called again; it waits for an event
+    // being delivered on another thread, so do not call it holding a lock
+    // that a callback takes.
     int watch(BusWatcher watcher);
     void unwatch(int token);
 
@@ -68,6 +73,9 @@ private:
     };
     std::shared_ptr<Device> find(uint32_t location) const;
 
+    // events_ orders plug, unplug and watch and is held while watchers are
+    // called; lock_ guards the tables and is never held across a call out.
+    std::recursive_mutex events_;
     mutable std::mutex lock_;
     std::vector<Entry> entries_;
     std::vector<std::pair<int, BusWatcher>> watchers_;

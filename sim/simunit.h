@@ -6,9 +6,11 @@
 // How the unit answers:
 // - A request message (29) is parsed item by item; each query queues its
 //   answer. Replies (30) hand out the queued reply messages in order, each at
-//   most 64 bytes and closed by the end item; the last message of an answer
-//   carries ZUMSG_CMD_READY 1. With nothing queued, a reply is the status
-//   message READY 1 (READY 0 during a busy spell).
+//   most 64 bytes and closed by the end item unless full; the last message of
+//   an answer carries ZUMSG_CMD_READY 1. Items that belong together (a
+//   channel and its value, one assignment) stay in one message. With nothing
+//   queued, a reply is the status message READY 1 (READY 0 during a busy
+//   spell).
 // - GET_INFO: VERSION (u16), BUILD (u16), PRODUCTNAME, BUILDDATE, BUILDTIME,
 //   PRODUCTSIG (arrays). HZ: HZ (u32); SET_HZ stores the rate.
 //   GET_AUTOPOWERSAVE: AUTOPOWERSAVE (u8); AUTOPOWERSAVE u8 stores it.
@@ -22,13 +24,26 @@
 //   GET_METER: 97 meters as CH, CH_NUM, METER (u16) in the order of the meter
 //   template (kind 4 ch 1-22, kind 7 ch 1-24, kind 3 ch 1-22, kind 6 ch 1-22,
 //   kind 2 ch 1-6, kind 8 ch 1), six per reply message: sixteen of six and a
-//   last one of one.
+//   last one of one. Levels are linear, 0 to 32767 (full scale).
+//   FW_BEGIN, FW_STATUS (answered by FW_ROOM and FW_OFFSET), FW_DATA,
+//   FW_DATA_END, FW_GET_CHECKSUM (answered by FW_CHECKSUM, the byte sum of the
+//   image): the firmware transfer, in blocks of 256 bytes by default.
+//   CONFIG_ERASE returns the settings to their defaults.
+// - Settings-only requests queue nothing; the next reply is the status.
+// - A reply read asks for up to 64 bytes; the unit writes its message (end
+//   item included) and leaves the rest of the caller's buffer alone. A
+//   shorter read gets the start of the message; the rest is lost.
+// - Other vendor requests, and requests of more than 64 bytes, stall.
+//
+// Defaults: sample rate 48000, auto power save off, faders 0, not muted,
+// mono, line outputs 1-4 fed by the main L/R and the direct monitor pair.
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -81,8 +96,9 @@ public:
     void setRecFunc(const std::vector<uint8_t> &bytes);
 
     // Time: microseconds on the unit's clock (default: the steady clock).
-    // Meter levels are a pure function of this time, so a virtual clock gives
-    // repeatable levels.
+    // Meter levels are a pure function of this time (and of the input mutes),
+    // so a virtual clock gives repeatable levels. The clock is called with the
+    // unit's lock held: it must not call back into the unit.
     void setClock(std::function<uint64_t()> microsNow);
 
     // Meters: normally moving programme material. A fixed set replaces it.
@@ -99,28 +115,37 @@ public:
     uint8_t stereo(uint8_t kind, uint8_t channel) const;
     std::vector<Assignment> assignments() const;
 
-    // Fault injection.
+    // Fault injection. A faulted transfer (stall, time-out, error) has no
+    // effect: the request is not taken, the reply stays queued. Stalls come
+    // first, then time-outs, then errors.
     void stallNext(int transfers);                // the next n transfers stall
     void timeOutNext(int transfers);              // the next n transfers time out
     void failNext(int transfers);                 // the next n transfers fail with another error
     void busyFor(int replies);                    // the next n reply reads say READY 0 and nothing else
-    void silence(bool on);                        // replies carry nothing at all (no items, no ready)
+    void silence(bool on);                        // replies are all zero (no items, no ready); answers wait
     void splitReplies(bool on);                   // every answer item in a reply message of its own
-    void interleaveDebugText(bool on);            // a debug-text item before each answer
-    void malformNextReply(int kind);              // 1 invalid item type, 2 array length past the end, 3 garbage bytes
+    void interleaveDebugText(bool on);            // a debug-text item ("dsp: ok") before each answer
+    void malformNextReply(int kind);              // 1 invalid item type, 2 array length past the end, 3 garbage bytes;
+                                                  // the broken reply comes before the queued answers
     void dropMetersAfter(int values);             // stop sending meter values after n of them (one read)
-    void setExtraMeters(int count);               // send more than 97 meter values per read
+    void setExtraMeters(int count);               // send more than 97 meter values per read (kind 8 ch 2...)
+
+    // Firmware transfer as the unit sees it.
+    void setFirmwareBlockSize(uint32_t bytes);    // room offered per block (default 256)
+    void refuseFirmware(bool on);                 // report room 0 and offset 0: the host cancels
+    uint32_t firmwareLength() const;              // length announced by FW_BEGIN
+    std::vector<uint8_t> firmwareImage() const;   // bytes taken so far
 
     // Inspection.
     std::vector<std::vector<uint8_t>> receivedMessages() const; // request bytes, in order
     void clearReceived();
-    int pendingReplies() const;
-    int transferCount() const;
+    int pendingReplies() const;                   // reply messages queued
+    int transferCount() const;                    // control transfers of both directions, faulted ones too
 
 private:
     struct State;
     mutable std::mutex lock_;
-    State *state_;
+    std::unique_ptr<State> state_;
 };
 
 // Convenience for programs and tests: plug a new unit of the model into the
