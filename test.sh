@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/ensure-deps.sh
-strata_ensure_deps
+strata_ensure_deps "${strata_test_packages[@]}"
 
 jobs=$(nproc)
 export QT_QPA_PLATFORM=offscreen

@@ -2,10 +2,13 @@
 # Installs the Debian packages the build needs, when any is missing.
 # Sourced by run.sh and test.sh.
 strata_packages=(cmake g++ make pkg-config qtbase5-dev libqt5svg5-dev libusb-1.0-0-dev)
+# The tests also run the libusb backend against umockdev's mocked devices.
+strata_test_packages=(umockdev libumockdev-dev)
 
+# strata_ensure_deps [extra packages...]
 strata_ensure_deps() {
     local missing=()
-    for p in "${strata_packages[@]}"; do
+    for p in "${strata_packages[@]}" "$@"; do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
     done
     [ ${#missing[@]} -eq 0 ] && return 0

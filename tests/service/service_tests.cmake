@@ -1,6 +1,5 @@
 # The device service: worker, request engine, data manager, settings store.
 set(service_probe ${CMAKE_CURRENT_LIST_DIR}/engineprobe.cpp)
-set(service_tsan ${CMAKE_CURRENT_LIST_DIR}/tsan_options.cpp)
 
 # The engine's own logic, the worker cut off: no threads but the idle worker's.
 strata_add_test(test_engine_decoding
@@ -12,12 +11,12 @@ strata_add_test(test_engine_requests
 
 # The worker's exchanges, called on the test's thread.
 strata_add_test(test_device_worker
-  SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_deviceworker.cpp ${service_tsan}
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_deviceworker.cpp
   LIBS strata_service LABELS unit tsan)
 
 # Engine and worker thread together against the simulated unit.
 strata_add_test(test_engine_exchange
-  SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_engineexchange.cpp ${service_probe} ${service_tsan}
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_engineexchange.cpp ${service_probe}
   LIBS strata_service LABELS integration tsan)
 
 # The facade, the settings store and the simulation option: no threads.

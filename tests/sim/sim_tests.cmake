@@ -1,7 +1,7 @@
 # The simulated unit and bus, checked with the tests' own wire reader. They
 # link the simulator alone, so they also stand as an independent check of the
 # wire format the device library's codec implements.
-set(sim_kit ${CMAKE_CURRENT_LIST_DIR}/wirekit.cpp ${CMAKE_CURRENT_LIST_DIR}/tsan_qtest.cpp)
+set(sim_kit ${CMAKE_CURRENT_LIST_DIR}/wirekit.cpp)
 foreach(t simreplies simmeterlayout simlevels simsettings simfirmware simfaults simbus)
   strata_add_test(tst_${t}
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_${t}.cpp ${sim_kit}
