@@ -3,7 +3,7 @@
 #include <cstring>
 #include <vector>
 
-#include "tools/channelspec.h"
+#include "tools/channelparse.h"
 #include "tools/directcommands.h"
 #include "tools/directlink.h"
 

@@ -1,5 +1,5 @@
 // get and set: one setting of the unit, read or changed.
-#include "tools/channelspec.h"
+#include "tools/channelparse.h"
 #include "tools/directcommands.h"
 #include "tools/directlink.h"
 

@@ -6,7 +6,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
-#include "tools/channelspec.h"
+#include "tools/channelparse.h"
 
 QByteArray meterTable(const MeterLevels &levels)
 {

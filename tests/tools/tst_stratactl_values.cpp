@@ -2,7 +2,7 @@
 // meter records, levels in dB, firmware and sample-rate texts.
 #include <QtTest>
 
-#include "tools/channelspec.h"
+#include "tools/channelparse.h"
 #include "tools/meterlayout.h"
 #include "tools/unitreport.h"
 

@@ -1,4 +1,4 @@
-#include "tools/channelspec.h"
+#include "tools/channelparse.h"
 
 namespace {
 
