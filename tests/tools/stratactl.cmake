@@ -1,9 +1,5 @@
-# stratactl: its command line and scales, its commands in-process against
-# simulated units, and the built tool as a user runs it.
-strata_add_test(tst_stratactl_invocation
-  SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_stratactl_invocation.cpp
-  LIBS stratactl_core Qt5::Test
-  LABELS unit)
+# stratactl: its scales, its commands in-process against simulated units, and
+# the built tool as a user runs it.
 strata_add_test(tst_stratactl_values
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_stratactl_values.cpp
   LIBS stratactl_core Qt5::Test
