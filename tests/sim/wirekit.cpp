@@ -1,88 +1,21 @@
 #include "wirekit.h"
 
+#include <cstring>
+
 namespace wirekit {
-
-QByteArray none(uint8_t cmd)
-{
-    return QByteArray(1, char(cmd)).append(char(1));
-}
-
-QByteArray u8(uint8_t cmd, uint8_t value)
-{
-    return QByteArray(1, char(cmd)).append(char(2)).append(char(value));
-}
-
-QByteArray u32(uint8_t cmd, uint32_t value)
-{
-    QByteArray out = QByteArray(1, char(cmd)).append(char(4));
-    for (int i = 0; i < 4; ++i)
-        out.append(char((value >> (8 * i)) & 0xFF));
-    return out;
-}
-
-QByteArray array(uint8_t cmd, const QByteArray &bytes)
-{
-    return QByteArray(1, char(cmd)).append(char(5)).append(char(bytes.size())).append(bytes);
-}
-
-QByteArray channel(uint8_t kind, uint8_t number)
-{
-    return u8(Ch, kind) + u8(ChNum, number);
-}
-
-QByteArray assign(uint8_t inKind, uint8_t inCh, uint8_t outKind, uint8_t outCh)
-{
-    return channel(inKind, inCh) + none(AssignIn) + channel(outKind, outCh) + none(AssignOut)
-        + none(AssignCommit);
-}
-
-int Reply::countOf(uint8_t cmd) const
-{
-    int n = 0;
-    for (const Item &item : items)
-        n += item.cmd == cmd;
-    return n;
-}
-
-bool Reply::ready() const
-{
-    for (const Item &item : items) {
-        if (item.cmd == Ready && item.value != 0)
-            return true;
-    }
-    return false;
-}
-
-bool Reply::busy() const
-{
-    for (const Item &item : items) {
-        if (item.cmd == Ready && item.value == 0)
-            return true;
-    }
-    return false;
-}
 
 Reply decode(const uint8_t *buf, int size)
 {
-    static const int kLength[] = {2, 2, 3, 4, 6, 3};
+    static const int kLength[] = {2, 2, 3, 4, 6, 3}; // by type; an array adds its length byte
     Reply reply;
     int pos = 0;
-    for (; size - pos >= 2; ) {
-        Item item;
-        item.cmd = buf[pos];
-        item.type = buf[pos + 1];
-        if (item.type == 0) {
-            reply.ended = true;
-            reply.length = pos + 2;
-            return reply;
-        }
+    while (size - pos >= 2 && buf[pos + 1] != 0) {
+        Item item{buf[pos], buf[pos + 1], 0, {}};
         if (item.type > 5) {
             reply.badType = item.type;
             return reply;
         }
-        int length = kLength[item.type];
-        if (item.type == 5 && size - pos >= 3)
-            length += buf[pos + 2];
+        const int length = kLength[item.type] + (item.type == 5 && size - pos >= 3 ? buf[pos + 2] : 0);
         if (length > size - pos) {
             reply.overrun = true;
             return reply;
@@ -91,54 +24,13 @@ Reply decode(const uint8_t *buf, int size)
             item.bytes = QByteArray(reinterpret_cast<const char *>(buf + pos + 3), length - 3);
         for (int i = 2; i < length && item.type != 5; ++i)
             item.value |= uint32_t(buf[pos + i]) << (8 * (i - 2));
+        if (item.cmd == Ready)
+            reply.ready = int(item.value);
         reply.items.append(item);
         pos += length;
     }
-    reply.full = true;
-    reply.length = pos;
+    reply.length = size - pos >= 2 ? pos + 2 : pos;
     return reply;
-}
-
-Item find(const QVector<Item> &items, uint8_t cmd)
-{
-    for (const Item &item : items) {
-        if (item.cmd == cmd)
-            return item;
-    }
-    return Item();
-}
-
-sim::Xfer Link::send(const QByteArray &items)
-{
-    const QByteArray message = items + QByteArray(2, '\0');
-    return unit_->controlOut(29, 0, 0, reinterpret_cast<const uint8_t *>(message.constData()),
-                             uint16_t(message.size()));
-}
-
-Reply Link::read(sim::Xfer *result)
-{
-    uint8_t buf[64] = {};
-    const sim::Xfer r = unit_->controlIn(30, 0, 0, buf, sizeof buf);
-    if (result)
-        *result = r;
-    return decode(buf, sizeof buf);
-}
-
-QVector<Reply> Link::readAnswer()
-{
-    QVector<Reply> answer;
-    for (int i = 0; i < 200; ++i) {
-        answer.append(read());
-        if (answer.last().ready())
-            break;
-    }
-    return answer;
-}
-
-QVector<Item> Link::ask(const QByteArray &items)
-{
-    send(items);
-    return itemsOf(readAnswer());
 }
 
 QVector<Item> itemsOf(const QVector<Reply> &answer)
@@ -147,6 +39,43 @@ QVector<Item> itemsOf(const QVector<Reply> &answer)
     for (const Reply &reply : answer)
         all += reply.items;
     return all;
+}
+
+QByteArray cmdsOf(const QVector<Item> &items)
+{
+    QByteArray cmds;
+    for (const Item &item : items)
+        cmds.append(char(item.cmd));
+    return cmds.toHex();
+}
+
+sim::Xfer Link::send(const QByteArray &items) const
+{
+    const QByteArray message = (items + QByteArray(2, '\0')).left(64); // a full message needs no end item
+    const auto data = reinterpret_cast<const uint8_t *>(message.constData());
+    const auto size = uint16_t(message.size());
+    return unit_ ? unit_->controlOut(29, 0, 0, data, size)
+                 : sim::Bus::instance().controlOut(location_, 29, 0, 0, data, size);
+}
+
+Reply Link::read(sim::Xfer *result) const
+{
+    uint8_t buf[64];
+    memset(buf, 0xEE, sizeof buf); // not zero: a missing end item must show
+    const sim::Xfer r = unit_ ? unit_->controlIn(30, 0, 0, buf, sizeof buf)
+                              : sim::Bus::instance().controlIn(location_, 30, 0, 0, buf, sizeof buf);
+    if (result)
+        *result = r;
+    return decode(buf, sizeof buf);
+}
+
+QVector<Reply> Link::readAnswer() const
+{
+    QVector<Reply> answer;
+    do
+        answer.append(read());
+    while (answer.last().ready <= 0 && answer.size() < 200);
+    return answer;
 }
 
 } // namespace wirekit

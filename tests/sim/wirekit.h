@@ -1,12 +1,11 @@
-// The tests' own view of the wire: builds request messages and reads reply
-// messages without the simulator's encoder or the device library's codec, so
-// a shared misreading of the format cannot hide.
+// The tests' own view of the wire, apart from the simulator's encoder and the
+// device library's codec, so that a misreading both share cannot hide.
 #pragma once
 
 #include <QByteArray>
 #include <QVector>
 
-#include <cstdint>
+#include <algorithm>
 #include <memory>
 
 #include "sim/simunit.h"
@@ -14,70 +13,60 @@
 namespace wirekit {
 
 enum : uint8_t {
-    DebugText = 0x12, GetAutoPowerSave = 0x14, AutoPowerSave = 0x15, SetHz = 0x17, Hz = 0x18,
-    FwBegin = 0x21, FwStatus = 0x22, FwRoom = 0x23, FwOffset = 0x24, FwData = 0x25,
-    FwDataEnd = 0x26, FwGetChecksum = 0x27, FwChecksum = 0x28,
-    GetInfo = 0x31, Version = 0x32, Build = 0x33, ProductName = 0x34, BuildDate = 0x35,
-    BuildTime = 0x36, ProductSig = 0x37, GetSerial = 0x38, Serial = 0x39, SetSerial = 0x3A,
-    RecFunc = 0x3B, AssignIn = 0x41, AssignOut = 0x42, AssignCommit = 0x43,
-    Ch = 0x61, ChNum = 0x62, GetMeter = 0x71, Meter = 0x72,
-    SetFader = 0x81, SetMute = 0x83, SetStereo = 0x86, Ready = 0xA1, ConfigErase = 0xA2,
-    Fader = 0xC1, Mute = 0xC3, Stereo = 0xC6,
+    DebugText = 0x12, GetAutoPowerSave = 0x14, SetHz = 0x17, Hz = 0x18, FwBegin = 0x21, FwStatus = 0x22, FwData = 0x25,
+    FwDataEnd = 0x26, FwGetChecksum = 0x27, GetInfo = 0x31, GetSerial = 0x38, RecFunc = 0x3B, Ch = 0x61, ChNum = 0x62,
+    GetMeter = 0x71, Meter = 0x72, SetMute = 0x83, Ready = 0xA1, Mute = 0xC3,
 };
 
-// Request items.
-QByteArray none(uint8_t cmd);
-QByteArray u8(uint8_t cmd, uint8_t value);
-QByteArray u32(uint8_t cmd, uint32_t value);
-QByteArray array(uint8_t cmd, const QByteArray &bytes);
-QByteArray channel(uint8_t kind, uint8_t number); // CH and CH_NUM
-QByteArray assign(uint8_t inKind, uint8_t inCh, uint8_t outKind, uint8_t outCh);
+inline QByteArray none(uint8_t cmd) { return QByteArray(1, char(cmd)).append(char(1)); }
+inline QByteArray u8(uint8_t cmd, uint8_t v) { return QByteArray(1, char(cmd)).append(char(2)).append(char(v)); }
+inline QByteArray u32(uint8_t cmd, uint32_t v)
+{
+    const char le[] = {char(v), char(v >> 8), char(v >> 16), char(v >> 24)};
+    return QByteArray(1, char(cmd)).append(char(4)).append(le, 4);
+}
+inline QByteArray array(uint8_t cmd, const QByteArray &bytes)
+{
+    return QByteArray(1, char(cmd)).append(char(5)).append(char(bytes.size())).append(bytes);
+}
+inline QByteArray channel(uint8_t kind, uint8_t number) { return u8(Ch, kind) + u8(ChNum, number); }
 
-struct Item {
-    uint8_t cmd = 0;
-    uint8_t type = 0;
-    uint32_t value = 0;
-    QByteArray bytes;
-};
+struct Item { uint8_t cmd, type; uint32_t value; QByteArray bytes; };
 
-// One reply message as read from a 64-byte buffer.
+// One reply message as read from a 64-byte buffer, up to its end item or to
+// fewer than two bytes left (a full message needs none).
 struct Reply {
     QVector<Item> items;
-    int length = 0;        // bytes up to and including the end item
-    bool ended = false;    // the end item was found
-    bool full = false;     // fewer than two bytes were left: no end item needed
-    int badType = -1;      // an item of an unknown type stopped the reading
-    bool overrun = false;  // an item claimed more bytes than the message holds
+    int length = 0;       // bytes read, the end item included
+    int badType = -1;     // an item of an unknown type stopped the reading
+    bool overrun = false; // an item claimed more bytes than the message holds
+    int ready = -1;       // READY's value, -1 without one
 
-    int countOf(uint8_t cmd) const;
-    bool ready() const; // carries a non-zero READY
-    bool busy() const;  // carries READY 0
-    bool clean() const { return (ended || full) && badType < 0 && !overrun; }
+    int countOf(uint8_t cmd) const
+    {
+        return int(std::count_if(items.begin(), items.end(), [cmd](const Item &i) { return i.cmd == cmd; }));
+    }
+    bool clean() const { return badType < 0 && !overrun; }
 };
 
 Reply decode(const uint8_t *buf, int size);
+QVector<Item> itemsOf(const QVector<Reply> &answer);
+QByteArray cmdsOf(const QVector<Item> &items); // the commands in order, as hex
 
-// The first item with this command (command 0 when there is none).
-Item find(const QVector<Item> &items, uint8_t cmd);
-
-// A conversation with one unit through its two vendor requests.
+// The two vendor requests, to one unit or to a location on the bus.
 class Link {
 public:
     explicit Link(std::shared_ptr<sim::SimUnit> unit) : unit_(std::move(unit)) {}
+    explicit Link(uint32_t location) : location_(location) {}
 
-    // Sends the items with the end item appended; returns the transfer's result.
-    sim::Xfer send(const QByteArray &items);
-    // Reads one reply into a fresh zero-filled 64-byte buffer.
-    Reply read(sim::Xfer *result = nullptr);
-    // Reads until a message carrying a non-zero READY (at most 200 reads).
-    QVector<Reply> readAnswer();
-    // The items of the answer to one request.
-    QVector<Item> ask(const QByteArray &items);
+    sim::Xfer send(const QByteArray &items) const; // the end item appended if it fits
+    Reply read(sim::Xfer *result = nullptr) const; // into a 64-byte buffer
+    QVector<Reply> readAnswer() const;             // up to a non-zero READY (200 reads at most)
+    QVector<Item> ask(const QByteArray &items) const { send(items); return itemsOf(readAnswer()); }
 
 private:
     std::shared_ptr<sim::SimUnit> unit_;
+    uint32_t location_ = 0;
 };
-
-QVector<Item> itemsOf(const QVector<Reply> &answer);
 
 } // namespace wirekit
