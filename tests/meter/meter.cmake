@@ -1,13 +1,12 @@
-# The level meter engine and the meter source mapping. The engine's tests
-# paint the marker style sheets, which name the compiled-in tile.
+# The level meter engine. Its tests paint the marker style sheets, which name
+# the compiled-in tile.
 set(meter_test_libs strata_meter Qt5::Test)
 if(TARGET strata_resources)
   list(APPEND meter_test_libs strata_resources)
 endif()
-foreach(name test_meterscale test_meterbars test_meterhold test_metertouches)
+foreach(name test_meterbars test_meterhold test_metertouches)
   strata_add_test(${name} SOURCES ${name}.cpp LIBS ${meter_test_libs} LABELS unit gui)
   if(TARGET strata_resources)
     target_compile_definitions(${name} PRIVATE STRATA_TEST_RESOURCES)
   endif()
 endforeach()
-strata_add_test(test_metersource SOURCES test_metersource.cpp LIBS strata_meter Qt5::Test LABELS unit)

@@ -3,11 +3,7 @@
 # can reach a real unit.
 if(TARGET strata_ui)
   strata_add_test(test_meterpage SOURCES test_meterpage.cpp LIBS strata_ui Qt5::Test LABELS unit gui)
-  strata_add_test(test_meterrefresh SOURCES test_meterrefresh.cpp LIBS strata_ui strata_sim Qt5::Test
-                  LABELS integration gui)
-  foreach(name test_meterpage test_meterrefresh)
-    if(TEST ${name})
-      set_property(TEST ${name} PROPERTY ENVIRONMENT_MODIFICATION "STRATA_SIMULATE=set:Strata 96")
-    endif()
-  endforeach()
+  if(TEST test_meterpage)
+    set_property(TEST test_meterpage PROPERTY ENVIRONMENT_MODIFICATION "STRATA_SIMULATE=set:Strata 96")
+  endif()
 endif()

@@ -1,21 +1,12 @@
 // Reaching into the panel's window the way a user sees it: widgets by their
-// object names, the page on show.
+// object names, the page on show, the lines it writes to the debug stream.
 #pragma once
 
 #include <QLabel>
-#include <QPushButton>
 #include <QStackedWidget>
-#include <QString>
 #include <QTest>
 
 #include "ui/mainwindow.h"
-
-// The pictures the form loads; the resource library is static, so every
-// program that shows the window registers them itself.
-inline void initPanelResources()
-{
-    Q_INIT_RESOURCE(resources);
-}
 
 namespace panelwindow {
 
@@ -30,20 +21,26 @@ T *widget(const MainWindow &window, const char *name)
     return found;
 }
 
-inline QString text(const MainWindow &window, const char *labelName)
-{
-    return widget<QLabel>(window, labelName)->text();
-}
-
-inline int page(const MainWindow &window)
-{
-    return widget<QStackedWidget>(window, "stackedWidget")->currentIndex();
-}
-
+inline QString text(const MainWindow &w, const char *label) { return widget<QLabel>(w, label)->text(); }
+inline int page(const MainWindow &w) { return widget<QStackedWidget>(w, "stackedWidget")->currentIndex(); }
 // Shown as far as the window decides it; the window itself may be hidden.
-inline bool shown(const MainWindow &window, const char *name)
+inline bool shown(const MainWindow &w, const char *name) { return !widget(w, name)->isHidden(); }
+
+// Collects the debug lines written while it lives; the handler is process-wide.
+class DebugCapture
 {
-    return !widget(window, name)->isHidden();
-}
+public:
+    DebugCapture() : m_previous(qInstallMessageHandler(&collect)) { lines().clear(); }
+    ~DebugCapture() { qInstallMessageHandler(m_previous); }
+    static QStringList &lines() { static QStringList collected; return collected; }
+
+private:
+    static void collect(QtMsgType type, const QMessageLogContext &, const QString &message)
+    {
+        if (type == QtDebugMsg)
+            lines().append(message);
+    }
+    QtMessageHandler m_previous;
+};
 
 } // namespace panelwindow

@@ -1,237 +1,196 @@
-// The window following the simulated unit as it is plugged in, pulled out
-// and replaced by another model. The window's own timers run whenever the
-// test waits for the device service; the slots are also called by hand where
-// a test needs a tick at a known moment.
+// The window following the simulated unit as it comes, goes and comes back,
+// and the meters it shows of a Strata 96. The window's own timers run while a
+// test waits; the slots are called by hand where a tick must come on time.
 #include <QtTest>
 
+#include <QPushButton>
+
+#include <cmath>
 #include <memory>
 
 #include "panelwindow.h"
 #include "service/datamanager.h"
 #include "sim/simbus.h"
 #include "sim/simunit.h"
-#include "ui/mainwindow.h"
 
 using namespace panelwindow;
 
 Q_DECLARE_METATYPE(sim::Model)
 
-namespace {
-
-constexpr int kServiceTimeoutMs = 5000;
-
-// The eleven widgets that depend on the model, and which of them each model
-// shows.
-const char *const kModelWidgets[] = {
+static constexpr int kTimeoutMs = 5000;
+static const char *const kModelWidgets[] = {
     "pushButton_Meter", "label_textSerialNumber", "label_SerialNumber",
     "label_Strata96_info", "label_Strata10_info", "label_Strata14_info", "label_Strata20_info",
     "label_Strata96photo", "label_Strata10photo", "label_Strata14photo", "label_Strata20photo"};
 
-bool servicePresence(bool present)
+static const QStringList k96Widgets{"pushButton_Meter", "label_textSerialNumber", "label_SerialNumber",
+                                    "label_Strata96_info", "label_Strata96photo"};
+
+// Every meter of the unit, in reply order, stands 0.5 dB below the one
+// before, so a readout names the snapshot record it came from.
+static QString readoutOf(int record)
 {
-    return QTest::qWaitFor([present] { return dm.queryExistDevice() == present; }, kServiceTimeoutMs);
+    return QString::number(-1.0 - 0.5 * record, 'f', 1);
 }
 
-// A unit that goes stays selected in the service until its owner drops it,
-// and a scan that runs before the registry has heard of the removal selects
-// it again; so drop it until the service reports no unit.
-bool forgetUnits()
+static bool servicePresence(bool present)
 {
-    sim::Bus::instance().unplugAll();
-    return QTest::qWaitFor([] {
-        dm.deselect();
-        return !dm.queryExistDevice();
-    }, kServiceTimeoutMs);
+    return QTest::qWaitFor([present] { return dm.queryExistDevice() == present; }, kTimeoutMs);
 }
-
-} // namespace
 
 class ConnectionTest : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void init();
-    void cleanup();
+    void initTestCase() { Q_INIT_RESOURCE(resources); }
+    void init()
+    {
+        // A scan that runs before the registry has heard of a removal selects
+        // the unit again, so drop it until the service reports none.
+        sim::Bus::instance().unplugAll();
+        QVERIFY(QTest::qWaitFor([] { dm.deselect(); return !dm.queryExistDevice(); }, kTimeoutMs));
+        DataManager::setMeterSource(0);
+        DataManager::setPeakHold(1);
+        m_window = std::make_unique<MainWindow>();
+    }
+    void cleanup()
+    {
+        m_window.reset();
+        sim::Bus::instance().unplugAll();
+    }
 
-    void startsOnNotConnectedPage();
-    void withoutUnitEverySecondHidesModelWidgets();
-    void pluggedUnitShowsInformationPage();
-    void modelWidgetsFollowTheModel_data();
-    void modelWidgetsFollowTheModel();
-    void unplugWhileMetersShownThenReplug();
-    void unitLossShowsOnFirstTickAfterServiceNotices();
-    void anotherModelReplacesNameLogoAndPhoto();
-    void sameNameIsAppliedAgainAfterASecondTick();
+    void withoutUnitStaysOnNotConnectedPage()
+    {
+        QCOMPARE(page(*m_window), int(Dead));
+        QCOMPARE(text(*m_window, "label_DeadBg"), QStringLiteral("Device is not connected"));
+        for (const char *name : kModelWidgets)   // as if a model had been shown before
+            widget(*m_window, name)->show();
+        m_window->timerInterrupt_100ms();
+        m_window->timerInterrupt_1000ms();
+        QCOMPARE(page(*m_window), int(Dead));
+        QCOMPARE(shownModelWidgets(), QStringList());
+    }
+
+    void modelWidgetsFollowTheModel_data()
+    {
+        QTest::addColumn<sim::Model>("model");
+        QTest::addColumn<QStringList>("widgets");
+        QTest::newRow("Strata 96") << sim::Model::Strata96 << k96Widgets;
+        QTest::newRow("Strata 10") << sim::Model::Strata10 << QStringList{"label_Strata10_info", "label_Strata10photo"};
+        QTest::newRow("Strata 14") << sim::Model::Strata14 << QStringList{"label_Strata14_info", "label_Strata14photo"};
+        QTest::newRow("Strata 20") << sim::Model::Strata20 << QStringList{"label_Strata20_info", "label_Strata20photo"};
+    }
+    void modelWidgetsFollowTheModel()
+    {
+        QFETCH(sim::Model, model);
+        QFETCH(QStringList, widgets);
+        QVERIFY(plugAndIdentify(model));
+        QCOMPARE(page(*m_window), int(Info));
+        QCOMPARE(shownModelWidgets(), widgets);
+    }
+
+    void unplugWhileMetersShownThenReplug()
+    {
+        QVERIFY(plugAndIdentify(sim::Model::Strata96));
+        widget<QPushButton>(*m_window, "pushButton_Meter")->click();
+        QCOMPARE(page(*m_window), int(Meter));
+        // The failed meter reading drops the unit; the next ticks notice.
+        sim::Bus::instance().unplugAll();
+        QTRY_COMPARE_WITH_TIMEOUT(page(*m_window), int(Dead), kTimeoutMs);
+        sim::plugSimUnit(sim::Model::Strata96);
+        QTRY_COMPARE_WITH_TIMEOUT(page(*m_window), int(Info), kTimeoutMs);
+    }
+
+    // A model without meters is noticed gone only by the failed information
+    // request of the one-second tick; then the same model or another comes.
+    void unitComesBackAfterUnplug_data()
+    {
+        QTest::addColumn<sim::Model>("next");
+        QTest::addColumn<QStringList>("widgets");
+        QTest::newRow("same model") << sim::Model::Strata20
+                                    << QStringList{"label_Strata20_info", "label_Strata20photo"};
+        QTest::newRow("another model") << sim::Model::Strata96 << k96Widgets;
+    }
+    void unitComesBackAfterUnplug()
+    {
+        QFETCH(sim::Model, next);
+        QFETCH(QStringList, widgets);
+        QVERIFY(plugAndIdentify(sim::Model::Strata20));
+        sim::Bus::instance().unplugAll();
+        m_window->timerInterrupt_1000ms();
+        QTRY_COMPARE_WITH_TIMEOUT(text(*m_window, "label_Device"), QStringLiteral("No Device"), kTimeoutMs);
+        QVERIFY(servicePresence(false));
+        m_window->timerInterrupt_100ms();
+        QCOMPARE(page(*m_window), int(Dead));
+        QVERIFY(plugAndIdentify(next));
+        QCOMPARE(page(*m_window), int(Info));
+        QCOMPARE(shownModelWidgets(), widgets);
+    }
+
+    // Main L/R show the master out whatever the source.
+    void meterStripsFollowTheSource_data()
+    {
+        QTest::addColumn<int>("source");
+        QTest::addColumn<int>("channel1Record");
+        QTest::newRow("MTR SOURCE") << 0 << 68;
+        QTest::newRow("MIC / LINE") << 1 << 0;
+        QTest::newRow("USB RETURN") << 2 << 46;
+        QTest::newRow("MTR RETURN") << 3 << 22;
+        QTest::newRow("unknown source") << 6 << 0;
+    }
+    void meterStripsFollowTheSource()
+    {
+        QFETCH(int, source);
+        QFETCH(int, channel1Record);
+        DataManager::setMeterSource(static_cast<uint8_t>(source));
+        QVERIFY(plugAndIdentify(sim::Model::Strata96));
+        QTRY_COMPARE_WITH_TIMEOUT(readout("pushButton_peakText1"), readoutOf(channel1Record), kTimeoutMs);
+        QTRY_COMPARE_WITH_TIMEOUT(readout("pushButton_peakText22"), readoutOf(channel1Record + 21), kTimeoutMs);
+        QTRY_COMPARE_WITH_TIMEOUT(readout("pushButton_peakTextL"), readoutOf(94), kTimeoutMs);
+        QTRY_COMPARE_WITH_TIMEOUT(readout("pushButton_peakTextR"), readoutOf(95), kTimeoutMs);
+    }
 
 private:
-    bool plugAndIdentify(sim::Model model);
-    QStringList shownModelWidgets() const;
+    // Plugs a unit with distinct meters and ticks until the window shows its
+    // name and widgets.
+    bool plugAndIdentify(sim::Model model)
+    {
+        std::vector<sim::MeterPoint> points;
+        static const int kGroups[][2] = {{4, 22}, {7, 24}, {3, 22}, {6, 22}, {2, 6}, {8, 1}};   // kind, channels
+        for (const auto &group : kGroups) {
+            for (int ch = 1; ch <= group[1]; ++ch) {
+                const double db = -1.0 - 0.5 * double(points.size());
+                const auto level = static_cast<uint16_t>(std::lround(32767 * std::pow(10, db / 20)));
+                points.push_back({uint8_t(group[0]), uint8_t(ch), level});
+            }
+        }
+        sim::plugSimUnit(model)->setFixedMeters(points);
+        if (!servicePresence(true))
+            return false;
+        m_window->timerInterrupt_100ms();
+        m_window->timerInterrupt_1000ms();
+        const QString name = QString::fromLatin1(sim::modelName(model));
+        if (!QTest::qWaitFor([&] { return text(*m_window, "label_Device") == name; }, kTimeoutMs))
+            return false;
+        if (!servicePresence(true))
+            return false;
+        m_window->timerInterrupt_1000ms();
+        return true;
+    }
+    QString readout(const char *name) const { return widget<QPushButton>(*m_window, name)->text(); }
+    QStringList shownModelWidgets() const
+    {
+        QStringList names;
+        for (const char *name : kModelWidgets) {
+            if (shown(*m_window, name))
+                names.append(QLatin1String(name));
+        }
+        return names;
+    }
 
     std::unique_ptr<MainWindow> m_window;
 };
-
-void ConnectionTest::initTestCase()
-{
-    initPanelResources();
-}
-
-void ConnectionTest::init()
-{
-    QVERIFY(forgetUnits());
-    m_window = std::make_unique<MainWindow>();
-}
-
-void ConnectionTest::cleanup()
-{
-    m_window.reset();
-    sim::Bus::instance().unplugAll();
-}
-
-bool ConnectionTest::plugAndIdentify(sim::Model model)
-{
-    sim::plugSimUnit(model);
-    if (!servicePresence(true))
-        return false;
-    m_window->timerInterrupt_100ms();
-    m_window->timerInterrupt_1000ms();
-    const QString name = QString::fromLatin1(sim::modelName(model));
-    if (!QTest::qWaitFor([&] { return text(*m_window, "label_Device") == name; }, kServiceTimeoutMs))
-        return false;
-    if (!servicePresence(true))
-        return false;
-    m_window->timerInterrupt_1000ms();
-    return true;
-}
-
-QStringList ConnectionTest::shownModelWidgets() const
-{
-    QStringList names;
-    for (const char *name : kModelWidgets) {
-        if (shown(*m_window, name))
-            names.append(QLatin1String(name));
-    }
-    return names;
-}
-
-void ConnectionTest::startsOnNotConnectedPage()
-{
-    QCOMPARE(page(*m_window), int(Dead));
-    QCOMPARE(text(*m_window, "label_DeadBg"), QStringLiteral("Device is not connected"));
-    QCOMPARE(text(*m_window, "label_Device"), QStringLiteral("a"));
-    QCOMPARE(shownModelWidgets(), QStringList());
-}
-
-void ConnectionTest::withoutUnitEverySecondHidesModelWidgets()
-{
-    // As if a model had been shown before the unit went.
-    for (const char *name : kModelWidgets)
-        widget(*m_window, name)->show();
-
-    for (int tick = 0; tick < 3; ++tick)
-        m_window->timerInterrupt_100ms();
-    m_window->timerInterrupt_1000ms();
-
-    QCOMPARE(page(*m_window), int(Dead));
-    QCOMPARE(shownModelWidgets(), QStringList());
-}
-
-void ConnectionTest::pluggedUnitShowsInformationPage()
-{
-    sim::plugSimUnit(sim::Model::Strata96);
-    QVERIFY(servicePresence(true));
-
-    // The first tick that hears of the unit switches the page.
-    m_window->timerInterrupt_100ms();
-
-    QCOMPARE(page(*m_window), int(Info));
-}
-
-void ConnectionTest::modelWidgetsFollowTheModel_data()
-{
-    QTest::addColumn<sim::Model>("model");
-    QTest::addColumn<QStringList>("shownWidgets");
-    QTest::newRow("Strata 96") << sim::Model::Strata96
-                               << QStringList{"pushButton_Meter", "label_textSerialNumber", "label_SerialNumber",
-                                              "label_Strata96_info", "label_Strata96photo"};
-    QTest::newRow("Strata 10") << sim::Model::Strata10
-                               << QStringList{"label_Strata10_info", "label_Strata10photo"};
-    QTest::newRow("Strata 14") << sim::Model::Strata14
-                               << QStringList{"label_Strata14_info", "label_Strata14photo"};
-    QTest::newRow("Strata 20") << sim::Model::Strata20
-                               << QStringList{"label_Strata20_info", "label_Strata20photo"};
-}
-
-void ConnectionTest::modelWidgetsFollowTheModel()
-{
-    QFETCH(sim::Model, model);
-    QFETCH(QStringList, shownWidgets);
-
-    QVERIFY(plugAndIdentify(model));
-
-    QCOMPARE(page(*m_window), int(Info));
-    QCOMPARE(shownModelWidgets(), shownWidgets);
-}
-
-void ConnectionTest::unplugWhileMetersShownThenReplug()
-{
-    QVERIFY(plugAndIdentify(sim::Model::Strata96));
-    widget<QPushButton>(*m_window, "pushButton_Meter")->click();
-    QCOMPARE(page(*m_window), int(Meter));
-
-    // The failed meter reading drops the unit; the next ticks notice.
-    sim::Bus::instance().unplugAll();
-    QTRY_COMPARE_WITH_TIMEOUT(page(*m_window), int(Dead), kServiceTimeoutMs);
-
-    sim::plugSimUnit(sim::Model::Strata96);
-    QTRY_COMPARE_WITH_TIMEOUT(page(*m_window), int(Info), kServiceTimeoutMs);
-}
-
-void ConnectionTest::unitLossShowsOnFirstTickAfterServiceNotices()
-{
-    // A model without meters: only the failed information request of the
-    // one-second tick tells that the unit has gone.
-    QVERIFY(plugAndIdentify(sim::Model::Strata20));
-    QCOMPARE(page(*m_window), int(Info));
-
-    sim::Bus::instance().unplugAll();
-    m_window->timerInterrupt_1000ms();
-    QTRY_COMPARE_WITH_TIMEOUT(text(*m_window, "label_Device"), QStringLiteral("No Device"), kServiceTimeoutMs);
-    QVERIFY(servicePresence(false));
-
-    m_window->timerInterrupt_100ms();
-    QCOMPARE(page(*m_window), int(Dead));
-}
-
-void ConnectionTest::anotherModelReplacesNameLogoAndPhoto()
-{
-    QVERIFY(plugAndIdentify(sim::Model::Strata96));
-
-    sim::Bus::instance().unplugAll();
-    QTRY_COMPARE_WITH_TIMEOUT(page(*m_window), int(Dead), kServiceTimeoutMs);
-
-    QVERIFY(plugAndIdentify(sim::Model::Strata10));
-    QCOMPARE(page(*m_window), int(Info));
-    QCOMPARE(text(*m_window, "label_Device"), QStringLiteral("Strata 10"));
-    QCOMPARE(shownModelWidgets(), (QStringList{"label_Strata10_info", "label_Strata10photo"}));
-}
-
-void ConnectionTest::sameNameIsAppliedAgainAfterASecondTick()
-{
-    QVERIFY(plugAndIdentify(sim::Model::Strata14));
-    QLabel *device = widget<QLabel>(*m_window, "label_Device");
-    m_window->slt_RecvDeviceName(QStringLiteral("Strata 14"));
-    device->setText(QStringLiteral("marker"));
-
-    m_window->slt_RecvDeviceName(QStringLiteral("Strata 14"));
-    QCOMPARE(device->text(), QStringLiteral("marker"));
-
-    QVERIFY(servicePresence(true));
-    m_window->timerInterrupt_1000ms();
-    m_window->slt_RecvDeviceName(QStringLiteral("Strata 14"));
-    QCOMPARE(device->text(), QStringLiteral("Strata 14"));
-}
 
 QTEST_MAIN(ConnectionTest)
 #include "test_connection.moc"

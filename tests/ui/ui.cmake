@@ -1,10 +1,7 @@
-# The main window: model identification, the information page, the
-# rec-function indicators and the connection handling. Every test runs on the
-# simulated bus, so none of them can reach a real unit.
-set(ui_test_support
-  ${CMAKE_CURRENT_LIST_DIR}/debugcapture.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/debugcapture.h
-  ${CMAKE_CURRENT_LIST_DIR}/panelwindow.h)
+# The main window: the information page with the model identification, and
+# the window following the simulated unit (pages, model widgets, meters).
+# Every test runs on the simulated bus, so none of them can reach a real unit.
+set(ui_test_support ${CMAKE_CURRENT_LIST_DIR}/panelwindow.h)
 
 function(strata_add_ui_test name labels)
   strata_add_test(${name}
@@ -16,7 +13,5 @@ function(strata_add_ui_test name labels)
   endif()
 endfunction()
 
-strata_add_ui_test(test_modelidentification "unit;gui")
 strata_add_ui_test(test_informationpage "unit;gui")
-strata_add_ui_test(test_recfunction "unit;gui")
 strata_add_ui_test(test_connection "integration;gui")
