@@ -1,90 +1,91 @@
-// Test access to the request engine: its state made readable, the worker
-// held or cut off, every decoded value written down as a line of text, and
-// reply items built as the unit writes them.
+// Test access to the request engine: its state readable, its worker cut off or
+// reachable, every decoded value as a line of text, items built by hand.
 #pragma once
 
-#include <QByteArray>
-#include <QSemaphore>
 #include <QStringList>
-
-#include <initializer_list>
 
 #include "service/datamanager.h"
 #include "service/qzudeviceunit.h"
 
-template <class Engine>
-class EngineProbe : public Engine
-{
-public:
-    using Engine::assign_slots;
-    using Engine::aps_slot;
-    using Engine::builddate;
-    using Engine::fader_slots;
-    using Engine::is_selected_ret;
-    using Engine::meter_info;
-    using Engine::meter_num;
-    using Engine::meter_state;
-    using Engine::mute_slots;
-    using Engine::recv_state;
-    using Engine::req_assign;
-    using Engine::req_hz;
-    using Engine::req_mute;
-    using Engine::req_recfunc;
-    using Engine::req_serial;
-    using Engine::req_stereo;
-    using Engine::send_state;
-    using Engine::stereo_slots;
-    using Engine::unit_ready;
-    using Engine::version;
-
-    QZUDeviceUnit *worker() const { return this->unit; }
-    // Cuts the requests to the worker: the test plays its part.
-    void detachWorker() { QObject::disconnect(this, nullptr, this->unit, nullptr); }
-    bool idle() const { return this->send_state == 0 && this->recv_state == 0; }
-};
-
-using EngineUnderTest = EngineProbe<QZUDevice>;
-using DataManagerUnderTest = EngineProbe<DataManager>;
-
-// Holds the worker thread inside a slot until released, so that requests
-// queue up behind it while the test changes the world.
-class WorkerGate
-{
-public:
-    explicit WorkerGate(QObject *worker)
-    {
-        QMetaObject::invokeMethod(worker, [this] { entered_.release(); open_.acquire(); });
-        entered_.acquire();
-    }
-    ~WorkerGate() { open_.release(); }
-
-private:
-    QSemaphore entered_;
-    QSemaphore open_;
-};
-
-// Every sig_recv_ signal of an engine as a line such as "meter 4 2 1000".
-class SignalLog : public QObject
-{
-public:
-    explicit SignalLog(QZUDevice *engine);
-    QStringList lines;
-};
-
-// Reply items as the unit writes them.
+// Items as the unit and the engine write them; join them with +.
 namespace items {
-QByteArray num(uint8_t cmd, uint8_t type, uint32_t value);
-QByteArray array(uint8_t cmd, const QByteArray &payload);
+inline QByteArray num(uint8_t cmd, uint8_t type, uint32_t value)
+{
+    static const int width[] = {0, 0, 1, 2, 4, 0}; // by type: end, none, u8, u16, u32, array
+    QByteArray out = QByteArray(1, char(cmd)) + char(type);
+    for (int i = 0; i < width[type]; ++i)
+        out += char((value >> (8 * i)) & 0xFF);
+    return out;
+}
+inline QByteArray array(uint8_t cmd, const QByteArray &data)
+{
+    return num(cmd, ZUMSG_TYPE_U8_ARRAY, 0) + char(data.size()) + data;
+}
 inline QByteArray none(uint8_t cmd) { return num(cmd, ZUMSG_TYPE_NONE, 0); }
 inline QByteArray u8(uint8_t cmd, uint8_t v) { return num(cmd, ZUMSG_TYPE_U8, v); }
 inline QByteArray u16(uint8_t cmd, uint16_t v) { return num(cmd, ZUMSG_TYPE_U16, v); }
 inline QByteArray u32(uint8_t cmd, uint32_t v) { return num(cmd, ZUMSG_TYPE_U32, v); }
 inline QByteArray end() { return QByteArray(2, '\0'); }
-QByteArray join(std::initializer_list<QByteArray> parts);
-// The items and the end item, padded to the 64 bytes a reply read gives.
-QByteArray reply(std::initializer_list<QByteArray> parts);
-// The three items of a channel group: CH, CH_NUM, then cmd.
-QByteArray channel(uint8_t kind, uint8_t ch, uint8_t cmd, uint8_t value);
-// The seven items of an assignment group.
-QByteArray assign(uint8_t inKind, uint8_t inCh, uint8_t outKind, uint8_t outCh);
+// Items and the end item, padded to the 64 bytes a reply read gives.
+inline QByteArray reply(const QByteArray &items) { return (items + end()).leftJustified(64, '\0'); }
+// A channel group (CH, CH_NUM, cmd) and an assignment group (seven items).
+inline QByteArray channel(uint8_t kind, uint8_t ch, uint8_t cmd, uint8_t value)
+{
+    return u8(ZUMSG_CMD_CH, kind) + u8(ZUMSG_CMD_CH_NUM, ch) + u8(cmd, value);
+}
+inline QByteArray assign(uint8_t inKind, uint8_t inCh, uint8_t outKind, uint8_t outCh)
+{
+    return u8(ZUMSG_CMD_CH, inKind) + u8(ZUMSG_CMD_CH_NUM, inCh) + none(ZUMSG_CMD_ASSIGN_IN)
+        + u8(ZUMSG_CMD_CH, outKind) + u8(ZUMSG_CMD_CH_NUM, outCh) + none(ZUMSG_CMD_ASSIGN_OUT)
+        + none(ZUMSG_CMD_ASSIGN_COMMIT);
+}
 } // namespace items
+
+class EngineProbe : public DataManager
+{
+public:
+    using QZUDevice::is_selected_ret, QZUDevice::meter_num, QZUDevice::meter_state, QZUDevice::recv_state;
+    using QZUDevice::req_assign, QZUDevice::req_hz, QZUDevice::req_recfunc, QZUDevice::req_serial;
+    using QZUDevice::send_state, QZUDevice::unit_ready;
+
+    QZUDeviceUnit *worker() const { return unit; }
+    void detachWorker() { QObject::disconnect(this, nullptr, unit, nullptr); }
+    bool idle() const { return send_state == 0 && recv_state == 0; }
+    // Plays the detached worker: the request went out, and the reply says ready.
+    void answerReady()
+    {
+        if (send_state != 0)
+            recv_zu_send_result(true);
+        recv_zu_recv_result(true, items::reply(items::u8(ZUMSG_CMD_READY, 1)));
+    }
+};
+
+// Every sig_recv_ signal as a line such as "meter 4 2 1000" or "name \"x\"".
+class SignalLog : public QObject
+{
+public:
+    explicit SignalLog(QZUDevice *e)
+    {
+        using D = QZUDevice;
+        add(e, "debug", &D::sig_recv_debug); add(e, "hz", &D::sig_recv_hz); add(e, "meter", &D::sig_recv_meter);
+        add(e, "aps", &D::sig_recv_autopowersave); add(e, "serial", &D::sig_recv_serialnumber);
+        add(e, "stereo", &D::sig_recv_stereo); add(e, "mute", &D::sig_recv_mute); add(e, "fader", &D::sig_recv_fader);
+        add(e, "assign", &D::sig_recv_assign_ch); add(e, "recfunc", &D::sig_recv_recfunc);
+        add(e, "version", &D::sig_recv_version); add(e, "build", &D::sig_recv_build);
+        add(e, "name", &D::sig_recv_productname); add(e, "sig", &D::sig_recv_productsig);
+        add(e, "date", &D::sig_recv_builddate); add(e, "time", &D::sig_recv_buildtime);
+    }
+    QStringList lines;
+
+private:
+    static QString text(const QString &s) { return '"' + s + '"'; }
+    static QString text(const QByteArray &b) { return QString::fromLatin1(b.toHex()); }
+    template <class T>
+    static QString text(T v) { return QString::number(qlonglong(v)); }
+    template <class... A>
+    void add(QZUDevice *e, const char *name, void (QZUDevice::*signal)(A...))
+    {
+        connect(e, signal, this,
+                [this, name](A... a) { lines << (QStringList{name} << ... << text(a)).join(' '); });
+    }
+};

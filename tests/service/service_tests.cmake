@@ -1,34 +1,18 @@
-# The device service: worker, request engine, data manager, settings store.
-set(service_probe ${CMAKE_CURRENT_LIST_DIR}/engineprobe.cpp)
+# The device service: request engine, worker thread, data manager, settings store.
 
-# The engine's own logic, the worker cut off: no threads but the idle worker's.
-strata_add_test(test_engine_decoding
-  SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_enginedecoding.cpp ${service_probe}
-  LIBS strata_service LABELS unit asan)
-strata_add_test(test_engine_requests
-  SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_enginerequests.cpp ${service_probe}
-  LIBS strata_service LABELS unit asan)
-
-# The worker's exchanges, called on the test's thread.
-strata_add_test(test_device_worker
-  SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_deviceworker.cpp
-  LIBS strata_service LABELS unit tsan)
+# The engine's messages, the worker cut off: no threads but the idle worker's.
+strata_add_test(test_engine_messages
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_enginemessages.cpp LIBS strata_service LABELS unit asan)
 
 # Engine and worker thread together against the simulated unit.
 strata_add_test(test_engine_exchange
-  SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_engineexchange.cpp ${service_probe}
-  LIBS strata_service LABELS integration tsan)
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_engineexchange.cpp LIBS strata_service LABELS integration tsan)
 
-# The facade, the settings store and the simulation option: no threads.
+# The facade and the settings store: no threads.
 strata_add_test(test_data_manager
-  SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_datamanager.cpp ${service_probe}
-  LIBS strata_service LABELS unit asan)
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_datamanager.cpp LIBS strata_service LABELS unit asan)
 strata_add_test(test_settings_store
-  SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_settingsstore.cpp
-  LIBS strata_service LABELS unit asan)
-strata_add_test(test_simulation_option
-  SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_simulationoption.cpp
-  LIBS strata_service LABELS unit asan)
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_settingsstore.cpp LIBS strata_service LABELS unit asan)
 
 # A whole program on the global data manager, run as a child process.
 if(NOT STRATA_SANITIZE)

@@ -1,7 +1,5 @@
-// A program built like the panel: the global data manager starts before
-// main, --simulate is applied first thing, and the process ends with a meter
-// read still under way. It prints the firmware version it got and whether it
-// ran on the simulated unit.
+// A program built like the panel: the global data manager starts before main,
+// --simulate is applied first, and the process ends with a meter read under way.
 #include <QCoreApplication>
 #include <QTimer>
 
@@ -16,7 +14,6 @@ int main(int argc, char **argv)
         return 3;
     argc = SimulationOption::strip(argc, argv);
     QCoreApplication app(argc, argv);
-
     QObject::connect(&dm, &QZUDevice::sig_recv_version, &app, [&app](uint16_t version) {
         std::printf("version %u\n", version);
         levelMeter snapshot[QZUDevice::kMeterCount] = {};

@@ -2,52 +2,34 @@
 // snapshot, and how each setting is logged and handed to the engine.
 #include <QtTest>
 
+#include <functional>
+
 #include "engineprobe.h"
 #include "virtual_clock.h"
 
-namespace {
+using namespace items;
 
-constexpr uint16_t kUntouched = 0xBEEF;
-QStringList *debugLines = nullptr;
+namespace {
+QStringList debugLines;
 
 void captureDebug(QtMsgType type, const QMessageLogContext &, const QString &text)
 {
-    if (type == QtDebugMsg && debugLines)
-        *debugLines << text;
+    if (type == QtDebugMsg)
+        debugLines << text;
 }
 
-// A reading whose first record carries one meter; the others have no kind
-// and so belong to no record of the snapshot.
-QByteArray readingWith(uint32_t kind, uint8_t ch, uint16_t level, int records = QZUDevice::kMeterCount)
+// A reading whose first record carries one meter; the others have no kind.
+QByteArray reading(uint32_t kind, uint8_t ch, uint16_t level, int records = QZUDevice::kMeterCount)
 {
-    QVector<zuctl_meter_info_t> reading(records, zuctl_meter_info_t{0, 0, 0});
-    reading[0] = {kind, ch, level};
-    return QByteArray(reinterpret_cast<const char *>(reading.constData()),
-                      records * int(sizeof(zuctl_meter_info_t)));
+    QVector<zuctl_meter_info_t> r(records, zuctl_meter_info_t{0, 0, 0});
+    r[0] = {kind, ch, level};
+    return QByteArray(reinterpret_cast<const char *>(r.constData()), records * int(sizeof(zuctl_meter_info_t)));
 }
 
-// The wanted settings the engine holds and has not sent yet.
-QStringList pendingSlots(const DataManagerUnderTest &dm)
-{
-    QStringList out;
-    if (dm.aps_slot.pending)
-        out << QString("aps %1").arg(dm.aps_slot.value);
-    for (const auto &s : dm.stereo_slots)
-        if (s.pending)
-            out << QString("stereo %1 %2 %3").arg(s.ch_type).arg(s.ch_no).arg(s.type);
-    for (const auto &s : dm.mute_slots)
-        if (s.pending)
-            out << QString("mute %1 %2 %3").arg(s.ch_type).arg(s.ch_no).arg(s.value);
-    for (const auto &s : dm.fader_slots)
-        if (s.pending)
-            out << QString("fader %1 %2 %3").arg(s.ch_type).arg(s.ch_no).arg(s.value);
-    for (const auto &s : dm.assign_slots)
-        if (s.pending)
-            out << QString("assign %1 %2 -> %3 %4").arg(s.in_type).arg(s.in_ch).arg(s.out_type).arg(s.out_ch);
-    return out;
-}
-
+using DM = DataManager;
+using Call = std::function<bool(DataManager &)>;
 } // namespace
+Q_DECLARE_METATYPE(Call)
 
 class DataManagerFacade : public QObject
 {
@@ -55,167 +37,92 @@ class DataManagerFacade : public QObject
 
 private slots:
     void initTestCase() { QCOMPARE(usbdevs_select_backend(USBDEVS_BACKEND_SIM), 0u); }
-    void init();
-    void cleanup();
+    void init() { dm_ = new EngineProbe; dm_->detachWorker(); }
+    void cleanup() { delete dm_; }
 
     void meterEntryLandsInItsRecord_data();
     void meterEntryLandsInItsRecord();
-    void failedOrOverfullReadingLeavesSnapshot_data();
-    void failedOrOverfullReadingLeavesSnapshot();
     void settingIsLoggedAndHandedOn_data();
     void settingIsLoggedAndHandedOn();
 
 private:
     VirtualClock clock_;
-    DataManagerUnderTest *dm_ = nullptr;
-    QStringList lines_;
-    QtMessageHandler previous_ = nullptr;
+    EngineProbe *dm_ = nullptr;
 };
-
-void DataManagerFacade::init()
-{
-    dm_ = new DataManagerUnderTest;
-    dm_->detachWorker();
-    lines_.clear();
-    debugLines = &lines_;
-    previous_ = qInstallMessageHandler(captureDebug);
-}
-
-void DataManagerFacade::cleanup()
-{
-    qInstallMessageHandler(previous_);
-    debugLines = nullptr;
-    delete dm_;
-}
 
 void DataManagerFacade::meterEntryLandsInItsRecord_data()
 {
-    QTest::addColumn<uint>("kind");
-    QTest::addColumn<uint>("channel");
-    QTest::addColumn<uint>("level");
-    QTest::addColumn<int>("record"); // -1: no record changes
-    QTest::addColumn<uint>("stored");
-
-    QTest::newRow("input 3") << 4u << 3u << 1234u << 2 << 1234u;
-    QTest::newRow("kind 8 channel 1") << 8u << 1u << 10u << 96 << 10u;
-    QTest::newRow("master 7 falls on record 96") << 2u << 7u << 11u << 96 << 11u;
-    QTest::newRow("level above the scale") << 4u << 1u << 40000u << 0 << 0u;
-    QTest::newRow("top of the scale") << 4u << 1u << 32768u << 0 << 32768u;
-    QTest::newRow("one above the top") << 4u << 1u << 32769u << 0 << 0u;
-    QTest::newRow("kind 5") << 5u << 1u << 10u << -1 << 0u;
-    QTest::newRow("kind 1") << 1u << 1u << 10u << -1 << 0u;
-    QTest::newRow("kind 9") << 9u << 1u << 10u << -1 << 0u;
-    QTest::newRow("input channel 0") << 4u << 0u << 10u << -1 << 0u;
-    QTest::newRow("kind 8 channel 2") << 8u << 2u << 10u << -1 << 0u;
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<int>("record"); // -1: none changes; -2: the reading is refused
+    QTest::addColumn<int>("stored");
+    QTest::newRow("input 3") << true << reading(4, 3, 1234) << 1 << 2 << 1234;
+    QTest::newRow("one above the top of the scale") << true << reading(4, 1, 32769) << 1 << 0 << 0;
+    QTest::newRow("input channel 0") << true << reading(4, 0, 10) << 1 << -1 << 0;
+    QTest::newRow("kind 8 channel 2") << true << reading(8, 2, 10) << 1 << -1 << 0;
+    QTest::newRow("failed read") << false << reading(4, 1, 77) << 97 << -2 << 0;
+    QTest::newRow("98 meters") << true << reading(4, 1, 77) << 98 << -2 << 0;
+    QTest::newRow("120 records, 120 meters") << true << reading(4, 1, 77, 120) << 120 << -2 << 0;
 }
 
 void DataManagerFacade::meterEntryLandsInItsRecord()
 {
-    QFETCH(uint, kind);
-    QFETCH(uint, channel);
-    QFETCH(uint, level);
-    QFETCH(int, record);
-    QFETCH(uint, stored);
-
-    levelMeter snapshot[QZUDevice::kMeterCount];
-    for (levelMeter &r : snapshot)
-        r.value = kUntouched;
-    dm_->recv_get_meter(true, readingWith(kind, uint8_t(channel), uint16_t(level)), 1);
-    QVERIFY(dm_->getMeterdata(snapshot));
-    for (int i = 0; i < QZUDevice::kMeterCount; ++i)
-        QCOMPARE(snapshot[i].value, i == record ? uint16_t(stored) : kUntouched);
-}
-
-void DataManagerFacade::failedOrOverfullReadingLeavesSnapshot_data()
-{
-    QTest::addColumn<bool>("result");
-    QTest::addColumn<int>("records");
-    QTest::addColumn<int>("count");
-    QTest::newRow("failed read") << false << 97 << 97;
-    QTest::newRow("98 meters") << true << 97 << 98;
-    QTest::newRow("120 records, 120 meters") << true << 120 << 120;
-}
-
-void DataManagerFacade::failedOrOverfullReadingLeavesSnapshot()
-{
-    QFETCH(bool, result);
-    QFETCH(int, records);
+    QFETCH(bool, ok);
+    QFETCH(QByteArray, bytes);
     QFETCH(int, count);
+    QFETCH(int, record);
+    QFETCH(int, stored);
     levelMeter snapshot[QZUDevice::kMeterCount];
     for (levelMeter &r : snapshot)
-        r.value = kUntouched;
-    dm_->recv_get_meter(result, readingWith(4, 1, 77, records), count);
-    QVERIFY(!dm_->getMeterdata(snapshot));
-    for (const levelMeter &r : snapshot)
-        QCOMPARE(r.value, kUntouched);
+        r.value = 0xBEEF;
+    dm_->recv_get_meter(ok, bytes, count);
+    QCOMPARE(dm_->getMeterdata(snapshot), record != -2);
+    for (int i = 0; i < QZUDevice::kMeterCount; ++i)
+        QCOMPARE(int(snapshot[i].value), i == record ? stored : 0xBEEF);
 }
-
-enum class Op { AutoPowerSave, DirectMonitor, AudioInput, InputVolume, AssignCh, Loopback,
-                LoopbackVolume, LoopbackOut, LoopbackIn };
-Q_DECLARE_METATYPE(Op)
 
 void DataManagerFacade::settingIsLoggedAndHandedOn_data()
 {
-    QTest::addColumn<Op>("op");
-    QTest::addColumn<int>("a");
-    QTest::addColumn<int>("b");
-    QTest::addColumn<bool>("accepted");
+    QTest::addColumn<Call>("call");
     QTest::addColumn<QString>("line");
-    QTest::addColumn<QStringList>("pending");
-
-    QTest::newRow("power save") << Op::AutoPowerSave << 1 << 0 << true << "Auto Power Save:TRUE"
-                                << QStringList{"aps 1"};
-    QTest::newRow("monitor pair 2 has no slot") << Op::DirectMonitor << 2 << 1 << true
-                                                << "Direct Monitor 3_4:STEREO" << QStringList{};
-    QTest::newRow("monitor pair 3") << Op::DirectMonitor << 3 << 0 << true << "Direct Monitor 3_4:MONO"
-                                    << QStringList{"stereo 5 3 1"};
-    QTest::newRow("input off mutes") << Op::AudioInput << 3 << 0 << true << "Audio Input3:FALSE"
-                                     << QStringList{"mute 4 3 1"};
-    QTest::newRow("input 5 refused") << Op::AudioInput << 5 << 1 << false << "Audio Input5:TRUE"
-                                     << QStringList{};
-    QTest::newRow("input volume") << Op::InputVolume << 100 << 0 << true << "Input Volume:100"
-                                  << QStringList{"fader 5 1 100"};
-    QTest::newRow("assign computer 1-2 to 3-4")
-        << Op::AssignCh << 1 << 1 << true << "Assign LineOut:3-4  Index:1"
-        << QStringList{"assign 3 1 -> 1 3", "assign 3 2 -> 1 4"};
-    QTest::newRow("assign index 3 only logs") << Op::AssignCh << 3 << 0 << false
-                                              << "Assign LineOut:1-2  Index:3" << QStringList{};
-    QTest::newRow("loopback") << Op::Loopback << 1 << 0 << true << "Loopback:TRUE"
-                              << QStringList{"fader 9 0 1"};
-    QTest::newRow("loopback volume") << Op::LoopbackVolume << 5 << 0 << true << "Loopback Volume:5"
-                                     << QStringList{"fader 9 1 5"};
-    QTest::newRow("loopback out") << Op::LoopbackOut << 1 << 0 << true << "Loopback Out :STEREO"
-                                  << QStringList{"stereo 3 1 4"};
-    QTest::newRow("loopback in") << Op::LoopbackIn << 0 << 0 << true << "Loopback In :MONO"
-                                 << QStringList{"stereo 4 1 1"};
+    QTest::addColumn<QByteArray>("message"); // what the engine then sends, less the end item
+    QTest::addColumn<bool>("accepted");
+    auto row = [](const char *tag, Call call, const char *line, const QByteArray &message, bool accepted = true) {
+        QTest::newRow(tag) << call << QString(line) << message << accepted;
+    };
+    row("power save, input, volume",
+        [](DM &d) { d.setAutoPowerSave(true); return d.setAudioInput(3, false) && d.setInputVolume(100); },
+        "Auto Power Save:TRUE\nAudio Input3:FALSE\nInput Volume:100",
+        u8(ZUMSG_CMD_AUTOPOWERSAVE, 1) + channel(4, 3, ZUMSG_CMD_SET_MUTE, 1)
+            + channel(5, 1, ZUMSG_CMD_SET_FADER, 100));
+    row("monitor pairs (2 has no slot), assignment",
+        [](DM &d) { d.setDirectMonitor(2, 1); d.setDirectMonitor(3, 0); return d.setAssignCh(1, 1); },
+        "Direct Monitor 3_4:STEREO\nDirect Monitor 3_4:MONO\nAssign LineOut:3-4  Index:1",
+        channel(5, 3, ZUMSG_CMD_SET_STEREO, 1) + assign(3, 1, 1, 3) + assign(3, 2, 1, 4));
+    row("loopback",
+        [](DM &d) { d.setLoopbackOut(1); d.setLoopbackIn(0); return d.setLoopback(true) && d.setLoopbackVolume(5); },
+        "Loopback Out :STEREO\nLoopback In :MONO\nLoopback:TRUE\nLoopback Volume:5",
+        channel(3, 1, ZUMSG_CMD_SET_STEREO, 4) + channel(4, 1, ZUMSG_CMD_SET_STEREO, 1)
+            + channel(9, 0, ZUMSG_CMD_SET_FADER, 1) + channel(9, 1, ZUMSG_CMD_SET_FADER, 5));
+    row("input 5, assignment index 3", [](DM &d) { return d.setAudioInput(5, true) || d.setAssignCh(3, 0); },
+        "Audio Input5:TRUE\nAssign LineOut:1-2  Index:3", {}, false);
 }
 
 void DataManagerFacade::settingIsLoggedAndHandedOn()
 {
-    QFETCH(Op, op);
-    QFETCH(int, a);
-    QFETCH(int, b);
-    QFETCH(bool, accepted);
-    QFETCH(QString, line);
-    QFETCH(QStringList, pending);
-
-    const auto ua = uint8_t(a);
-    const auto ub = uint8_t(b);
-    bool result = accepted;
-    switch (op) {
-    case Op::AutoPowerSave: dm_->setAutoPowerSave(a != 0); break;
-    case Op::DirectMonitor: dm_->setDirectMonitor(ua, ub); break;
-    case Op::AudioInput: result = dm_->setAudioInput(ua, b != 0); break;
-    case Op::InputVolume: result = dm_->setInputVolume(ua); break;
-    case Op::AssignCh: result = dm_->setAssignCh(ua, ub); break;
-    case Op::Loopback: result = dm_->setLoopback(a != 0); break;
-    case Op::LoopbackVolume: result = dm_->setLoopbackVolume(ua); break;
-    case Op::LoopbackOut: dm_->setLoopbackOut(ua); break;
-    case Op::LoopbackIn: dm_->setLoopbackIn(ua); break;
-    }
-    QCOMPARE(lines_, QStringList{line});
-    QCOMPARE(result, accepted);
-    QCOMPARE(pendingSlots(*dm_), pending);
+    QFETCH(Call, call);
+    QFETCH(QByteArray, message);
+    QSignalSpy sends(dm_, &QZUDevice::sig_zu_send);
+    debugLines.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(captureDebug);
+    const bool accepted = call(*dm_);
+    qInstallMessageHandler(previous);
+    QTEST(debugLines.join('\n'), "line");
+    QTEST(accepted, "accepted");
+    dm_->answerReady();
+    QCOMPARE(sends.count(), message.isEmpty() ? 0 : 1);
+    QCOMPARE(sends.value(0).value(0).toByteArray(), message.isEmpty() ? message : message + end());
 }
 
 QTEST_GUILESS_MAIN(DataManagerFacade)

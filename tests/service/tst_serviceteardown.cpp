@@ -1,6 +1,6 @@
 // A whole program on the global data manager, run as a child process: it
-// starts before main, follows --simulate, and ends cleanly with its worker
-// thread joined, also while a transfer is under way.
+// follows --simulate and ends with its worker thread joined, also while a
+// transfer is under way.
 #include <QtTest>
 
 class ServiceTeardown : public QObject
@@ -8,37 +8,31 @@ class ServiceTeardown : public QObject
     Q_OBJECT
 
 private slots:
-    void programEndsCleanly_data();
+    void programEndsCleanly_data()
+    {
+        QTest::addColumn<QString>("environment");
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QByteArray>("output");
+        const QByteArray on96("version 102\nsimulated yes\n");
+        QTest::newRow("environment") << "Strata 96" << QStringList{} << on96;
+        QTest::newRow("option") << "" << QStringList{"--simulate", "Strata 96"} << on96;
+        QTest::newRow("option over environment") << "Strata 96" << QStringList{"--simulate=10"}
+                                                 << QByteArray("version 105\nsimulated yes\n");
+        QTest::newRow("real bus, no unit") << "" << QStringList{} << QByteArray("version 0\nsimulated no\n");
+    }
     void programEndsCleanly();
 };
-
-void ServiceTeardown::programEndsCleanly_data()
-{
-    QTest::addColumn<QString>("environment");
-    QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<QByteArray>("output");
-
-    QTest::newRow("environment") << "Strata 96" << QStringList{} << QByteArray("version 102\nsimulated yes\n");
-    QTest::newRow("option") << "" << QStringList{"--simulate", "Strata 96"}
-                            << QByteArray("version 102\nsimulated yes\n");
-    QTest::newRow("option over environment") << "Strata 96" << QStringList{"--simulate=10"}
-                                             << QByteArray("version 105\nsimulated yes\n");
-    QTest::newRow("real bus, no unit") << "" << QStringList{} << QByteArray("version 0\nsimulated no\n");
-}
 
 void ServiceTeardown::programEndsCleanly()
 {
     QFETCH(QString, environment);
     QFETCH(QStringList, arguments);
-    QFETCH(QByteArray, output);
-
     QProcess probe;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("STRATA_SIMULATE", environment);
     probe.setProcessEnvironment(env);
     probe.start(QStringLiteral(TEARDOWN_PROBE), arguments);
     QVERIFY(probe.waitForFinished(30000));
-
     const QByteArray errors = probe.readAllStandardError();
     QVERIFY2(!errors.contains("QThread") && !errors.contains("QEventLoop"), errors.constData());
     QCOMPARE(probe.exitStatus(), QProcess::NormalExit);
@@ -48,7 +42,7 @@ void ServiceTeardown::programEndsCleanly()
     for (const QByteArray &line : probe.readAllStandardOutput().split('\n'))
         if (line.startsWith("version ") || line.startsWith("simulated "))
             lines += line + '\n';
-    QCOMPARE(lines, output);
+    QTEST(lines, "output");
 }
 
 QTEST_GUILESS_MAIN(ServiceTeardown)
