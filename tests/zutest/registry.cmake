@@ -1,10 +1,5 @@
-# The USB device registry on the simulated bus: slot table, requests,
-# delivery across threads, and the backend chosen from the environment.
-strata_add_test(test_usbdevs_slots SOURCES test_usbdevs_slots.cpp
+# The USB device registry on the simulated bus: slot table, requests to a
+# missing unit, and delivery across threads.
+strata_add_test(test_usbdevs
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_usbdevs.cpp ${CMAKE_CURRENT_LIST_DIR}/scripted_unit.cpp
   LIBS zutest LABELS unit asan tsan)
-strata_add_test(test_usbdevs_requests SOURCES test_usbdevs_requests.cpp
-  LIBS zutest LABELS unit asan tsan)
-strata_add_test(test_usbdevs_threads SOURCES test_usbdevs_threads.cpp
-  LIBS zutest LABELS unit asan tsan)
-strata_add_test(test_usbdevs_simulate SOURCES test_usbdevs_simulate.cpp
-  LIBS zutest LABELS unit asan)

@@ -1,11 +1,9 @@
-// A unit that answers from a script, for byte-exact tests of the transport
-// and the commands. Reached exactly as production code reaches a unit: on the
-// simulated bus, through the registry and the device group.
+// A unit that answers from a script on the simulated bus, the fixture of the
+// command tests, and the library's exact diagnostic lines.
 #pragma once
 
-#include <QByteArray>
+#include <QObject>
 #include <QString>
-#include <QStringList>
 
 #include <deque>
 #include <functional>
@@ -14,17 +12,26 @@
 #include <vector>
 
 #include "sim/simbus.h"
+#include "stdout_capture.h"
+#include "virtual_clock.h"
 #include "zutest/zuctl.h"
 
 // Items on the wire, written independently of the codec under test.
 namespace wire {
-QByteArray none(uint8_t cmd);
-QByteArray u8(uint8_t cmd, uint8_t value);
-QByteArray u16(uint8_t cmd, uint16_t value);
-QByteArray u32(uint8_t cmd, uint32_t value);
-QByteArray array(uint8_t cmd, const QByteArray &bytes);
-QByteArray end();
-QByteArray ready(uint8_t value); // READY u8
+inline QByteArray item(uint8_t cmd, uint8_t type, uint32_t value, int size)
+{
+    QByteArray bytes = QByteArray() + char(cmd) + char(type);
+    for (int i = 0; i < size; ++i)
+        bytes += char((value >> (8 * i)) & 0xFF);
+    return bytes;
+}
+inline QByteArray none(uint8_t cmd) { return item(cmd, 1, 0, 0); }
+inline QByteArray u8(uint8_t cmd, uint32_t value) { return item(cmd, 2, value, 1); }
+inline QByteArray u16(uint8_t cmd, uint32_t value) { return item(cmd, 3, value, 2); }
+inline QByteArray u32(uint8_t cmd, uint32_t value) { return item(cmd, 4, value, 4); }
+inline QByteArray array(uint8_t cmd, const QByteArray &b) { return item(cmd, 5, uint32_t(b.size()), 1) + b; }
+inline QByteArray end() { return QByteArray(2, '\0'); }
+inline QByteArray ready(uint8_t value) { return u8(ZUMSG_CMD_READY, value); }
 } // namespace wire
 
 class ScriptedUnit : public sim::Device {
@@ -36,59 +43,66 @@ public:
         QByteArray data; // what was sent (out)
     };
 
-    uint16_t productId() const override;
-    std::string name() const override;
-    sim::Xfer controlOut(uint8_t request, uint16_t value, uint16_t index, const uint8_t *data,
-                         uint16_t length) override;
-    sim::Xfer controlIn(uint8_t request, uint16_t value, uint16_t index, uint8_t *data,
-                        uint16_t length) override;
+    explicit ScriptedUnit(std::string name = "Scripted unit", uint16_t productId = usbdevs_product_id(0))
+        : name_(std::move(name)), productId_(productId) {}
+    uint16_t productId() const override { return productId_; }
+    std::string name() const override { return name_; }
+    sim::Xfer controlOut(uint8_t request, uint16_t, uint16_t, const uint8_t *data, uint16_t length) override;
+    sim::Xfer controlIn(uint8_t request, uint16_t, uint16_t, uint8_t *data, uint16_t length) override;
 
-    // Outcomes of the next out transfers; Ok once the script is used up.
-    void queueOut(sim::Xfer result);
-    // The next reply reads, in order: a failure, or the bytes the unit returns.
-    void queueReply(const QByteArray &bytes);
-    void queueInFailure(sim::Xfer result);
-    // What every read returns once the replies are used up (default: nothing).
-    void setIdleReply(const QByteArray &bytes);
-    // Called before each read is answered, with the read's number from 0.
-    void setBeforeRead(std::function<void(int)> hook);
+    // The outcomes of the next sends and the next reads; then Ok, and reads
+    // answer the idle reply. The hook runs before each read with its number.
+    void queueOut(sim::Xfer result) { locked([&] { outs_.push_back(result); }); }
+    void queueReply(const QByteArray &b, sim::Xfer r = sim::Xfer::Ok) { locked([&] { ins_.push_back({r, b}); }); }
+    void setIdleReply(const QByteArray &bytes) { locked([&] { idle_ = bytes; }); }
+    void setBeforeRead(std::function<void(int)> hook) { locked([&] { beforeRead_ = std::move(hook); }); }
 
     std::vector<Transfer> transfers() const;
     QList<QByteArray> sentMessages() const;
     int reads() const;
 
 private:
-    struct In {
-        sim::Xfer result;
-        QByteArray bytes;
-    };
+    template <typename F> void locked(F f) const
+    {
+        std::lock_guard<std::mutex> guard(lock_);
+        f();
+    }
+
+    const std::string name_;
+    const uint16_t productId_;
     mutable std::mutex lock_;
     std::deque<sim::Xfer> outs_;
-    std::deque<In> ins_;
+    std::deque<std::pair<sim::Xfer, QByteArray>> ins_;
     QByteArray idle_;
     std::function<void(int)> beforeRead_;
     std::vector<Transfer> transfers_;
-    int reads_ = 0;
 };
 
-// The device group of one test process on the simulated bus.
-class UnitHarness {
+// One scripted unit reached through the device group, as the device worker
+// reaches it, on a virtual clock.
+class UnitFixture : public QObject {
+    Q_OBJECT
 public:
-    UnitHarness();  // selects the simulated backend and starts the group
-    ~UnitHarness(); // pulls every unit and stops the group
+    UnitFixture();
+    ~UnitFixture() override { usbdevs_exit(&group_.reg); }
 
-    // Plugs a scripted unit in and stores the first present unit in `ctl`.
-    std::shared_ptr<ScriptedUnit> attach(zuctl_t *ctl);
-    void plug(const std::shared_ptr<sim::Device> &device);
-    void unplug(const std::shared_ptr<sim::Device> &device);
-    zuctl_group_t *group() { return &group_; }
+protected slots:
+    void init();
+    void cleanup();
 
-private:
+protected:
     zuctl_group_t group_{};
+    std::unique_ptr<VirtualClock> clock_;
+    std::shared_ptr<ScriptedUnit> unit_;
+    zuctl_t ctl_{};
 };
 
-// The zuctl diagnostic "../../zutest/zuctl.c:N:ERROR" for each number, one a line.
+// "../../zutest/zuctl.c:N:ERROR" for each number, and the registry's
+// "../../zutest/usbdevs.c:N:what".
 QString zuctlLines(std::initializer_list<int> lines);
-// The registry's lines for a stall (251 out, 289 in) or a time-out (255, 293).
-QString stallLine(bool out);
-QString timeoutLine(bool out);
+QString usbLine(int line, const QString &what);
+inline QString stallLine(bool out) { return usbLine(out ? 251 : 289, "kIOUSBPipeStalled"); }
+inline QString timeoutLine(bool out) { return usbLine(out ? 255 : 293, "kIOUSBTransactionTimeout"); }
+inline QString addedLines(const QString &name) { return usbLine(132, "Device added") + name + "\n"; }
+inline QString removedLines(const QString &name) { return usbLine(27, "removed") + name + "\n"; }
+inline QString finished(StdoutCapture &capture) { return QString::fromStdString(capture.finish()); }

@@ -3,246 +3,153 @@
 #include <QtTest>
 
 #include "scripted_unit.h"
-#include "stdout_capture.h"
-#include "virtual_clock.h"
 
 Q_DECLARE_METATYPE(sim::Xfer)
 
-namespace {
-
-zumsg_t messageOf(uint8_t *buf, uint8_t size, const QByteArray &bytes)
-{
-    zumsg_t msg;
-    zumsg_init(&msg, buf, size);
-    memcpy(buf, bytes.constData(), size_t(bytes.size()));
-    msg.pos = uint8_t(bytes.size());
-    return msg;
-}
-
-} // namespace
-
-class TransportTest : public QObject {
+class TransportTest : public UnitFixture {
     Q_OBJECT
 private slots:
-    void init();
-    void cleanup();
-
-    void sendCarriesPosBytes_data();
-    void sendCarriesPosBytes();
-    void sendRefusesMoreThan64Bytes();
-    void sendRetriesOnlyStallsAndTimeOuts_data();
-    void sendRetriesOnlyStallsAndTimeOuts();
-    void recvAsksForCapacityUpTo64_data();
-    void recvAsksForCapacityUpTo64();
-    void recvFailsWithoutRetry();
-    void recvOfNothingReadsAsEmpty();
+    void send_data();
+    void send();
+    void recv_data();
+    void recv();
     void waitReady_data();
     void waitReady();
-    void waitReadyGivesUpAfterThousandCycles();
-    void waitReadyWithoutUnitFailsEveryCycle();
-
-private:
-    UnitHarness harness_;
-    std::unique_ptr<VirtualClock> clock_;
-    std::shared_ptr<ScriptedUnit> unit_;
-    zuctl_t ctl_{};
 };
 
-void TransportTest::init()
-{
-    clock_.reset(new VirtualClock);
-    unit_ = harness_.attach(&ctl_);
-    QVERIFY(ctl_.dev);
-}
-
-void TransportTest::cleanup()
-{
-    harness_.unplug(unit_);
-    clock_.reset();
-}
-
-void TransportTest::sendCarriesPosBytes_data()
+void TransportTest::send_data()
 {
     QTest::addColumn<QByteArray>("message");
-    QTest::newRow("empty") << QByteArray();
-    QTest::newRow("query") << QByteArray("\x18\x01\x00\x00", 4);
-    QTest::newRow("64 bytes") << QByteArray(64, '\x5a');
-}
-
-void TransportTest::sendCarriesPosBytes()
-{
-    QFETCH(QByteArray, message);
-    uint8_t buf[64] = {};
-    zumsg_t msg = messageOf(buf, sizeof buf, message);
-    QCOMPARE(zuctl_send(&ctl_, &msg), 0u);
-    const auto transfers = unit_->transfers();
-    QCOMPARE(int(transfers.size()), 1);
-    QVERIFY(transfers[0].out);
-    QCOMPARE(int(transfers[0].request), 29);
-    QCOMPARE(int(transfers[0].length), message.size());
-    QCOMPARE(transfers[0].data, message);
-}
-
-void TransportTest::sendRefusesMoreThan64Bytes()
-{
-    uint8_t buf[100] = {};
-    zumsg_t msg = messageOf(buf, sizeof buf, QByteArray(65, '\x01'));
-    StdoutCapture capture;
-    QCOMPARE(zuctl_send(&ctl_, &msg), 1u);
-    QCOMPARE(QString::fromStdString(capture.finish()), zuctlLines({47}));
-    QVERIFY(unit_->transfers().empty());
-}
-
-void TransportTest::sendRetriesOnlyStallsAndTimeOuts_data()
-{
     QTest::addColumn<QList<sim::Xfer>>("script");
     QTest::addColumn<uint>("status");
     QTest::addColumn<QString>("output");
     QTest::addColumn<int>("attempts");
-    QTest::addColumn<int>("pauses");
+    QTest::addColumn<int>("pauses"); // of 10 ms
 
+    using X = sim::Xfer;
+    const QByteArray query = QByteArray::fromHex("31010000");
     const QString stall = stallLine(true) + zuctlLines({56});
     const QString timeout = timeoutLine(true) + zuctlLines({56});
-    using X = sim::Xfer;
-    QTest::newRow("three stalls") << QList<X>{X::Stall, X::Stall, X::Stall} << 1u
-                                  << stall + stall + stall + zuctlLines({65}) << 3 << 3;
-    QTest::newRow("time-out, then sent") << QList<X>{X::Timeout} << 0u << timeout << 2 << 1;
-    QTest::newRow("stall, time-out, then sent") << QList<X>{X::Stall, X::Timeout} << 0u
-                                                << stall + timeout << 3 << 2;
-    QTest::newRow("other error counts as sent")
-        << QList<X>{X::Error} << 0u
-        << "../../zutest/usbdevs.c:248:ERROR 0xffffffff\n" + zuctlLines({56}) << 1 << 0;
+    QTest::newRow("empty") << QByteArray() << QList<X>{} << 0u << "" << 1 << 0;
+    QTest::newRow("64 bytes") << QByteArray(64, 'Z') << QList<X>{} << 0u << "" << 1 << 0;
+    QTest::newRow("65 bytes refused") << QByteArray(65, 'Z') << QList<X>{} << 1u << zuctlLines({47}) << 0 << 0;
+    QTest::newRow("three stalls") << query << QList<X>{X::Stall, X::Stall, X::Stall} << 1u
+                                  << stall.repeated(3) + zuctlLines({65}) << 3 << 3;
+    QTest::newRow("time-out, then sent") << query << QList<X>{X::Timeout} << 0u << timeout << 2 << 1;
+    QTest::newRow("other error counts as sent") << query << QList<X>{X::Error} << 0u
+                                                << usbLine(248, "ERROR 0xffffffff") + zuctlLines({56}) << 1 << 0;
 }
 
-void TransportTest::sendRetriesOnlyStallsAndTimeOuts()
+void TransportTest::send()
 {
+    QFETCH(QByteArray, message);
     QFETCH(QList<sim::Xfer>, script);
-    QFETCH(uint, status);
-    QFETCH(QString, output);
-    QFETCH(int, attempts);
     QFETCH(int, pauses);
 
     for (sim::Xfer x : script)
         unit_->queueOut(x);
-    uint8_t buf[64] = {};
-    zumsg_t msg = messageOf(buf, sizeof buf, QByteArray("\x31\x01\x00\x00", 4));
+    uint8_t buf[100] = {};
+    memcpy(buf, message.constData(), size_t(message.size()));
+    zumsg_t msg;
+    zumsg_init(&msg, buf, sizeof buf);
+    msg.pos = uint8_t(message.size());
     StdoutCapture capture;
-    QCOMPARE(zuctl_send(&ctl_, &msg), status);
-    QCOMPARE(QString::fromStdString(capture.finish()), output);
-    QCOMPARE(int(unit_->transfers().size()), attempts);
+    QTEST(zuctl_send(&ctl_, &msg), "status");
+    QTEST(finished(capture), "output");
+    const auto transfers = unit_->transfers();
+    QTEST(int(transfers.size()), "attempts");
+    for (const ScriptedUnit::Transfer &t : transfers) {
+        QVERIFY(t.out);
+        QCOMPARE(int(t.request), 29);
+        QCOMPARE(t.data, message);
+    }
     QCOMPARE(clock_->sleepCount(10000), pauses);
     QCOMPARE(clock_->sleepCount(), pauses);
 }
 
-void TransportTest::recvAsksForCapacityUpTo64_data()
+void TransportTest::recv_data()
 {
     QTest::addColumn<int>("capacity");
-    QTest::addColumn<int>("asked");
+    QTest::addColumn<QByteArray>("reply");
+    QTest::addColumn<sim::Xfer>("result");
     QTest::addColumn<QString>("output");
-    QTest::newRow("10") << 10 << 10 << "";
-    QTest::newRow("64") << 64 << 64 << "";
-    QTest::newRow("65") << 65 << 64 << zuctlLines({82});
-    QTest::newRow("100") << 100 << 64 << zuctlLines({82});
+
+    const QByteArray ready = wire::ready(1) + wire::end();
+    QTest::newRow("64") << 64 << ready << sim::Xfer::Ok << "";
+    QTest::newRow("65 asks for 64") << 65 << ready << sim::Xfer::Ok << zuctlLines({82});
+    QTest::newRow("100 asks for 64") << 100 << ready << sim::Xfer::Ok << zuctlLines({82});
+    // The unit's byte count is not reported: what the buffer held before (a
+    // request) must not be read as the unit's answer.
+    QTest::newRow("nothing returned") << 64 << QByteArray() << sim::Xfer::Ok << "";
+    QTest::newRow("stall, not retried")
+        << 64 << QByteArray() << sim::Xfer::Stall << stallLine(false) + zuctlLines({89});
 }
 
-void TransportTest::recvAsksForCapacityUpTo64()
+void TransportTest::recv()
 {
     QFETCH(int, capacity);
-    QFETCH(int, asked);
-    QFETCH(QString, output);
+    QFETCH(QByteArray, reply);
+    QFETCH(sim::Xfer, result);
 
-    unit_->queueReply(wire::ready(1) + wire::end());
+    unit_->queueReply(reply, result);
     uint8_t buf[100] = {};
+    const QByteArray before = wire::u8(ZUMSG_CMD_CH, 4) + wire::none(ZUMSG_CMD_FADER);
+    memcpy(buf, before.constData(), size_t(before.size()));
     zumsg_t msg;
     zumsg_init(&msg, buf, uint8_t(capacity));
     msg.pos = 7;
     StdoutCapture capture;
-    QCOMPARE(zuctl_recv(&ctl_, &msg), 0u);
-    QCOMPARE(QString::fromStdString(capture.finish()), output);
+    QCOMPARE(zuctl_recv(&ctl_, &msg), result == sim::Xfer::Ok ? 0u : 1u);
+    QTEST(finished(capture), "output");
     QCOMPARE(int(msg.pos), 0);
+    const int asked = qMin(capacity, 64);
     const auto transfers = unit_->transfers();
     QCOMPARE(int(transfers.size()), 1);
     QCOMPARE(int(transfers[0].request), 30);
     QCOMPARE(int(transfers[0].length), asked);
-    QCOMPARE(QByteArray(reinterpret_cast<char *>(buf), 5), wire::ready(1) + wire::end());
-}
-
-void TransportTest::recvFailsWithoutRetry()
-{
-    unit_->queueInFailure(sim::Xfer::Stall);
-    uint8_t buf[64] = {};
-    zumsg_t msg;
-    zumsg_init(&msg, buf, sizeof buf);
-    StdoutCapture capture;
-    QCOMPARE(zuctl_recv(&ctl_, &msg), 1u);
-    QCOMPARE(QString::fromStdString(capture.finish()), stallLine(false) + zuctlLines({89}));
-    QCOMPARE(unit_->reads(), 1);
     QCOMPARE(clock_->sleepCount(), 0);
-}
-
-// The unit's byte count is not reported: a reply of nothing must not leave
-// what the buffer held before (here a query) to be read as the unit's answer.
-void TransportTest::recvOfNothingReadsAsEmpty()
-{
-    uint8_t buf[64] = {};
-    zumsg_t msg = messageOf(buf, sizeof buf, wire::u8(ZUMSG_CMD_CH, 4) + wire::none(ZUMSG_CMD_FADER));
-    QCOMPARE(zuctl_recv(&ctl_, &msg), 0u);
-    QCOMPARE(zumsg_get(&msg, nullptr, nullptr, nullptr, nullptr), 1u);
+    if (result == sim::Xfer::Ok)
+        QCOMPARE(QByteArray(reinterpret_cast<char *>(buf), asked), reply + QByteArray(asked - reply.size(), '\0'));
 }
 
 void TransportTest::waitReady_data()
 {
-    QTest::addColumn<QList<QByteArray>>("replies");
+    QTest::addColumn<QList<QByteArray>>("replies"); // then busy for good
+    QTest::addColumn<bool>("noUnit");
+    QTest::addColumn<uint>("status");
+    QTest::addColumn<QString>("output");
     QTest::addColumn<int>("reads");
+    QTest::addColumn<int>("pauses");
 
+    using R = QList<QByteArray>;
     const QByteArray busy = wire::ready(0) + wire::end();
     const QByteArray ready = wire::ready(1) + wire::end();
-    QTest::newRow("empty reply") << QList<QByteArray>{QByteArray()} << 1;
-    QTest::newRow("only other items") << QList<QByteArray>{wire::u8(0x15, 0) + wire::end()} << 1;
-    QTest::newRow("busy, then ready") << QList<QByteArray>{busy, ready} << 2;
-    QTest::newRow("busy twice, then empty") << QList<QByteArray>{busy, busy, QByteArray()} << 3;
-    QTest::newRow("busy and ready in one reply")
-        << QList<QByteArray>{wire::ready(0) + wire::ready(1) + wire::end()} << 1;
-    QTest::newRow("ready wins over a later busy")
-        << QList<QByteArray>{wire::ready(2) + wire::ready(0) + wire::end()} << 1;
+    QTest::newRow("empty reply") << R{QByteArray()} << false << 0u << "" << 1 << 0;
+    QTest::newRow("only other items") << R{wire::u8(0x15, 0) + wire::end()} << false << 0u << "" << 1 << 0;
+    QTest::newRow("busy, then ready") << R{busy, ready} << false << 0u << "" << 2 << 1;
+    QTest::newRow("busy and ready in one reply") << R{wire::ready(0) + ready} << false << 0u << "" << 1 << 0;
+    QTest::newRow("ready wins over a later busy") << R{wire::ready(2) + busy} << false << 0u << "" << 1 << 0;
     QTest::newRow("u32 ready after other items")
-        << QList<QByteArray>{busy, wire::u8(0x61, 4) + wire::u32(ZUMSG_CMD_READY, 0x100) + wire::end()}
-        << 2;
+        << R{busy, wire::u8(0x61, 4) + wire::u32(ZUMSG_CMD_READY, 0x100) + wire::end()} << false << 0u << "" << 2 << 1;
+    QTest::newRow("busy for good") << R{} << false << 1u << "" << 1000 << 1000;
+    QTest::newRow("no unit") << R{} << true << 1u << zuctlLines({89, 114}).repeated(1000) << 0 << 1000;
 }
 
 void TransportTest::waitReady()
 {
     QFETCH(QList<QByteArray>, replies);
-    QFETCH(int, reads);
+    QFETCH(bool, noUnit);
 
     for (const QByteArray &reply : replies)
         unit_->queueReply(reply);
     unit_->setIdleReply(wire::ready(0) + wire::end());
-    StdoutCapture capture;
-    QCOMPARE(zuctl_wait_ready(&ctl_), 0u);
-    QCOMPARE(capture.finish(), std::string());
-    QCOMPARE(unit_->reads(), reads);
-    QCOMPARE(clock_->sleepCount(10000), reads - 1);
-}
-
-void TransportTest::waitReadyGivesUpAfterThousandCycles()
-{
-    unit_->setIdleReply(wire::ready(0) + wire::end());
-    StdoutCapture capture;
-    QCOMPARE(zuctl_wait_ready(&ctl_), 1u);
-    QCOMPARE(capture.finish(), std::string());
-    QCOMPARE(unit_->reads(), 1000);
-    QCOMPARE(clock_->sleepCount(10000), 1000);
-    QVERIFY(unit_->sentMessages().isEmpty());
-}
-
-void TransportTest::waitReadyWithoutUnitFailsEveryCycle()
-{
     zuctl_t none{};
     StdoutCapture capture;
-    QCOMPARE(zuctl_wait_ready(&none), 1u);
-    QCOMPARE(QString::fromStdString(capture.finish()), zuctlLines({89, 114}).repeated(1000));
-    QCOMPARE(clock_->sleepCount(10000), 1000);
+    QTEST(zuctl_wait_ready(noUnit ? &none : &ctl_), "status");
+    QTEST(finished(capture), "output");
+    QTEST(unit_->reads(), "reads");
+    QTEST(clock_->sleepCount(10000), "pauses");
+    QVERIFY(unit_->sentMessages().isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TransportTest)
