@@ -56,6 +56,20 @@ uint32_t finish_request(zuctl_t *ctl, Exchange *x, const TailLines &lines)
     return 0;
 }
 
+bool find_item_value(zumsg_t *reply, uint32_t cmd, uint64_t *value)
+{
+    uint32_t item = 0;
+    uint64_t data = 0;
+    while (zumsg_get(reply, &item, nullptr, &data, nullptr) == 0) {
+        if (item != cmd)
+            continue;
+        if (value)
+            *value = data;
+        return true;
+    }
+    return false;
+}
+
 void print_debug_text(const uint8_t *text, uint8_t size)
 {
     printf("\ndbg:");

@@ -279,11 +279,8 @@ uint32_t zuctl_get_autopowersave(zuctl_t *ctl, uint8_t *value)
             fail(kLineReceive);
             return fail(kLineFailed);
         }
-        uint32_t cmd = 0;
         uint64_t data = 0;
-        while (zumsg_get(&x.msg, &cmd, nullptr, &data, nullptr) == 0) {
-            if (cmd != ZUMSG_CMD_AUTOPOWERSAVE)
-                continue;
+        if (zuctl_internal::find_item_value(&x.msg, ZUMSG_CMD_AUTOPOWERSAVE, &data)) {
             if (value)
                 *value = static_cast<uint8_t>(data);
             return 0;

@@ -90,11 +90,8 @@ uint32_t zuctl_debug_get_hz(zuctl_t *ctl, uint32_t *hz)
             zuctl_usleep(kPollPauseUsec);
         if (zuctl_recv(ctl, &x.msg) != 0)
             return fail(kLineReceive);
-        uint32_t cmd = 0;
         uint64_t data = 0;
-        while (zumsg_get(&x.msg, &cmd, nullptr, &data, nullptr) == 0) {
-            if (cmd != ZUMSG_CMD_HZ)
-                continue;
+        if (zuctl_internal::find_item_value(&x.msg, ZUMSG_CMD_HZ, &data)) {
             if (hz)
                 *hz = static_cast<uint32_t>(data);
             return 0;
@@ -125,11 +122,8 @@ uint32_t zuctl_get_fw_checksum(zuctl_t *ctl, uint32_t arg, uint32_t *checksum)
             return fail(kLineRewind);
         if (zuctl_recv(ctl, &x.msg) != 0)
             return fail(kLineReceive);
-        uint32_t cmd = 0;
         uint64_t data = 0;
-        while (zumsg_get(&x.msg, &cmd, nullptr, &data, nullptr) == 0) {
-            if (cmd != ZUMSG_CMD_FW_CHECKSUM)
-                continue;
+        if (zuctl_internal::find_item_value(&x.msg, ZUMSG_CMD_FW_CHECKSUM, &data)) {
             if (checksum)
                 *checksum = static_cast<uint32_t>(data);
             return 0;

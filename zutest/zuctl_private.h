@@ -34,6 +34,10 @@ struct TailLines {
 };
 uint32_t finish_request(zuctl_t *ctl, Exchange *x, const TailLines &lines);
 
+// Reads the reply's items until one with this command: its value, of any
+// numeric type, goes to value (when given). False when the reply has none.
+bool find_item_value(zumsg_t *reply, uint32_t cmd, uint64_t *value);
+
 // A debug-text item met while waiting for an answer: "\ndbg:" and its text.
 void print_debug_text(const uint8_t *text, uint8_t size);
 
