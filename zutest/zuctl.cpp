@@ -171,10 +171,11 @@ uint32_t zuctl_send(zuctl_t *ctl, zumsg_t *msg)
         if (result == 0)
             return 0;
         fail(kLineSendAttemptFailed);
-        // A missing unit is not retried and counts as sent: the read that
-        // follows reports it.
+        // Any other failure (no unit, an I/O error) is not retried, and the
+        // message did not reach the unit: a setting command reads no reply
+        // that could show it later, so it must fail here.
         if (result != kResultRetry)
-            return 0;
+            return 1;
         zuctl_usleep(kPollPauseUsec);
     }
     return fail(kLineSendGaveUp);

@@ -33,6 +33,7 @@ private slots:
     void typicalStartReadsStatusThenInfo();
     void sweepsTakeFourMessagesAndOne();
     void onlyTheLatestSettingReachesTheUnit();
+    void settingNotSentIsAFailure();
     void meterReadingsAreDoubleBuffered();
     void unplugDuringExchange_data();
     void unplugDuringExchange();
@@ -100,6 +101,16 @@ void EngineExchange::onlyTheLatestSettingReachesTheUnit()
     QCOMPARE(faders, QStringList{"30"});
 }
 
+void EngineExchange::settingNotSentIsAFailure()
+{
+    becomeReady();
+    unit_->failNext(1); // the request message meets an I/O error, which is not retried
+    QVERIFY(engine_->setInputVolume(77));
+    QTRY_VERIFY(engine_->idle());
+    QCOMPARE(log_->lines.count("version 0"), 1);
+    QCOMPARE(unit_->fader(5, 1), uint8_t(0));
+}
+
 void EngineExchange::meterReadingsAreDoubleBuffered()
 {
     // Records 0-21, 22-45, 46-67, 68-89, 90-95 and 96, in the unit's order.
@@ -130,7 +141,7 @@ void EngineExchange::unplugDuringExchange_data()
 {
     QTest::addColumn<int>("exchange");
     QTest::addColumn<int>("failures"); // each blanks the identity
-    QTest::newRow("request message") << 0 << 1; // counts as sent: the reply read after it fails
+    QTest::newRow("request message") << 0 << 2; // the send fails, and the reply read after it
     QTest::newRow("reply read") << 1 << 1;
     QTest::newRow("meter read") << 2 << 0;
 }

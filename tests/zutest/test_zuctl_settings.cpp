@@ -96,6 +96,12 @@ void SettingsTest::setting()
     StdoutCapture stalled;
     QCOMPARE(command(&ctl_), 1u);
     QCOMPARE(finished(stalled), (stallLine(true) + zuctlLines({56})).repeated(3) + zuctlLines({65, lines[1]}) + after);
+
+    // An I/O error is not retried, and the setting never reached the unit.
+    unit_->queueOut(sim::Xfer::Error);
+    StdoutCapture failed;
+    QCOMPARE(command(&ctl_), 1u);
+    QCOMPARE(finished(failed), usbLine(248, "ERROR 0xffffffff") + zuctlLines({56, lines[1]}) + after);
 }
 
 void SettingsTest::serialOf62CharactersIsRefused()

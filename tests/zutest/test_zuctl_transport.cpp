@@ -36,7 +36,7 @@ void TransportTest::send_data()
     QTest::newRow("three stalls") << query << QList<X>{X::Stall, X::Stall, X::Stall} << 1u
                                   << stall.repeated(3) + zuctlLines({65}) << 3 << 3;
     QTest::newRow("time-out, then sent") << query << QList<X>{X::Timeout} << 0u << timeout << 2 << 1;
-    QTest::newRow("other error counts as sent") << query << QList<X>{X::Error} << 0u
+    QTest::newRow("other error fails, not retried") << query << QList<X>{X::Error} << 1u
                                                 << usbLine(248, "ERROR 0xffffffff") + zuctlLines({56}) << 1 << 0;
 }
 
