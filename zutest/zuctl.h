@@ -74,8 +74,13 @@ uint32_t zuctl_put_ch_common_u8(zumsg_t *msg, zumsg_data_ch_t ch_type, uint8_t c
 uint32_t zuctl_put_assign_ch(zumsg_t *msg, zumsg_data_ch_t in_type, uint8_t in_ch,
                              zumsg_data_ch_t out_type, uint8_t out_ch);
 
-// Meters and assignments.
+// Meters and assignments. zuctl_get_meter is the request and the read in one;
+// apart, they tell a request that never reached the unit from a unit that
+// did not answer: zuctl_read_meter returns 1 when a reply could not be read
+// and 2 when no meter value came within 100 reads.
 uint32_t zuctl_get_meter(zuctl_t *ctl, zuctl_meter_info_t *info, uint8_t count, uint8_t *num);
+uint32_t zuctl_send_meter_request(zuctl_t *ctl);
+uint32_t zuctl_read_meter(zuctl_t *ctl, zuctl_meter_info_t *info, uint8_t count, uint8_t *num);
 uint32_t zuctl_get_assign_ch(zuctl_t *ctl, char *text, size_t text_size, size_t *text_len);
 
 // Device group.

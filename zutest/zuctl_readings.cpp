@@ -11,17 +11,42 @@ using zuctl_internal::exchange_open;
 using zuctl_internal::fail;
 using zuctl_internal::kPollPauseUsec;
 
+namespace {
+
+// An array item's data is the address of its bytes in the reply buffer: the
+// listing shows the bytes themselves.
+int dump_item(char *at, size_t space, uint32_t cmd, uint32_t type, uint64_t data, uint8_t size)
+{
+    if (type != ZUMSG_TYPE_U8_ARRAY)
+        return snprintf(at, space, "cmd = %#x, type=%u, data = %u, size = %u\n", cmd, type,
+                        static_cast<uint32_t>(data), static_cast<unsigned>(size));
+    // Three characters per byte at most: 255 of them fit.
+    char bytes[3 * 256 + 1] = "";
+    const uint8_t *payload = reinterpret_cast<const uint8_t *>(static_cast<uintptr_t>(data));
+    size_t used = 0;
+    for (unsigned i = 0; i < size; ++i)
+        used += static_cast<size_t>(snprintf(bytes + used, sizeof bytes - used, i ? " %02x" : "%02x", payload[i]));
+    return snprintf(at, space, "cmd = %#x, type=%u, data = %s, size = %u\n", cmd, type, bytes,
+                    static_cast<unsigned>(size));
+}
+
+} // namespace
+
 // Meters and assignments.
 
 uint32_t zuctl_get_meter(zuctl_t *ctl, zuctl_meter_info_t *info, uint8_t count, uint8_t *num)
+{
+    if (zuctl_send_meter_request(ctl) != 0)
+        return 1;
+    return zuctl_read_meter(ctl, info, count, num) == 0 ? 0 : 1;
+}
+
+uint32_t zuctl_send_meter_request(zuctl_t *ctl)
 {
     constexpr int kLineSetup = 988;
     constexpr int kLineRequest = 997;
     constexpr int kLineEnd = 1001;
     constexpr int kLineSend = 1005;
-    constexpr int kLineReceive = 1017;
-    constexpr int kLineTimeout = 1044;
-    constexpr int kIdleCycles = 100;
 
     Exchange x;
     if (exchange_open(&x) != 0)
@@ -34,7 +59,18 @@ uint32_t zuctl_get_meter(zuctl_t *ctl, zuctl_meter_info_t *info, uint8_t count, 
     // once, so it is sent without a ready poll.
     if (zuctl_send(ctl, &x.msg) != 0)
         return fail(kLineSend);
+    return 0;
+}
 
+uint32_t zuctl_read_meter(zuctl_t *ctl, zuctl_meter_info_t *info, uint8_t count, uint8_t *num)
+{
+    constexpr int kLineReceive = 1017;
+    constexpr int kLineTimeout = 1044;
+    constexpr int kIdleCycles = 100;
+    constexpr uint32_t kNoValues = 2;
+
+    Exchange x;
+    exchange_open(&x);
     uint8_t filled = 0;
     while (filled < count) {
         bool progressed = false;
@@ -64,8 +100,10 @@ uint32_t zuctl_get_meter(zuctl_t *ctl, zuctl_meter_info_t *info, uint8_t count, 
             }
             progressed = filled != before;
         }
-        if (!progressed)
-            return fail(kLineTimeout);
+        if (!progressed) {
+            fail(kLineTimeout);
+            return kNoValues;
+        }
     }
     if (num)
         *num = filled;
@@ -78,6 +116,10 @@ uint32_t zuctl_get_assign_ch(zuctl_t *ctl, char *text, size_t text_size, size_t 
     constexpr int kLineReceive = 1210;
     constexpr int kLineTextFull = 1216;
     constexpr int kReplies = 4;
+    // A list longer than four replies is read on to its end, so that none of
+    // it is left queued for the next command; this bounds a unit that never
+    // stops talking.
+    constexpr int kMaxReplies = 64;
     // The unit needs time to assemble its list between replies.
     constexpr uint32_t kReplyPauseUsec = 100000;
 
@@ -93,14 +135,17 @@ uint32_t zuctl_get_assign_ch(zuctl_t *ctl, char *text, size_t text_size, size_t 
     // Until the unit names a channel, kind and number read as 0.
     uint32_t kind = 0, in_kind = 0, out_kind = 0;
     unsigned number = 0, in_number = 0, out_number = 0;
-    for (int reply = 0; reply < kReplies; ++reply) {
+    bool listed = true;
+    for (int reply = 0; reply < kMaxReplies && (reply < kReplies || listed); ++reply) {
         zuctl_usleep(kReplyPauseUsec);
         if (zuctl_recv(ctl, &x.msg) != 0)
             return fail(kLineReceive);
         uint32_t cmd = 0, type = 0;
         uint64_t data = 0;
         uint8_t size = 0;
+        listed = false;
         while (zumsg_get(&x.msg, &cmd, &type, &data, &size) == 0) {
+            listed = listed || cmd != ZUMSG_CMD_READY;
             // A cut line leaves the count above the size: nothing more fits.
             if (written > text_size) {
                 fail(kLineTextFull);
@@ -132,8 +177,7 @@ uint32_t zuctl_get_assign_ch(zuctl_t *ctl, char *text, size_t text_size, size_t 
             case ZUMSG_CMD_READY:
                 break;
             default:
-                added = snprintf(at, space, "cmd = %#x, type=%u, data = %u, size = %u\n", cmd, type,
-                                 static_cast<uint32_t>(data), static_cast<unsigned>(size));
+                added = dump_item(at, space, cmd, type, data, size);
                 break;
             }
             if (added > 0)
