@@ -6,6 +6,7 @@
 #include "tools/channelparse.h"
 #include "tools/directcommands.h"
 #include "tools/directlink.h"
+#include "tools/outputwrite.h"
 
 namespace {
 
@@ -46,8 +47,12 @@ Outcome runAssign(const Invocation &inv, DirectLink &link, std::FILE *out)
         return Outcome::failed(failureLine(ctl, QStringLiteral("unit did not send its assignment list")));
     // The count includes a last line that was cut to fit; never read past the
     // text the formatter terminated.
+    const size_t whole = len;
     len = std::min(len, strnlen(text.data(), text.size()));
-    write(out, QByteArray(text.data(), int(len)));
+    if (!write(out, QByteArray(text.data(), int(len))))
+        return Outcome::failed(outputFailedLine());
+    if (whole > len)
+        return Outcome::failed(QStringLiteral("assignment list incomplete: only its first %1 bytes were kept").arg(len));
     return Outcome::ok();
 }
 

@@ -1,6 +1,7 @@
 #include "tools/directcommands.h"
 
 #include "tools/directlink.h"
+#include "tools/outputwrite.h"
 #include "tools/unitreport.h"
 
 namespace {
@@ -35,10 +36,8 @@ Outcome runList(const Invocation &inv, DirectLink &link, std::FILE *out)
         bool answered = false;
         listed.append(ListedUnit{i, link.slotOf(ctl), productName(&ctl, &answered)});
     }
-    if (inv.json)
-        direct::write(out, unitListJson(listed));
-    else
-        direct::write(out, unitListText(listed));
+    if (!direct::write(out, inv.json ? unitListJson(listed) : unitListText(listed)))
+        return Outcome::failed(outputFailedLine());
     return listed.isEmpty() ? Outcome::failed(QStringLiteral("no unit connected")) : Outcome::ok();
 }
 
@@ -66,7 +65,8 @@ Outcome runInfo(const Invocation &inv, DirectLink &link, std::FILE *out)
         info.hasSerial = true;
         info.serial = QString::fromUtf8(reinterpret_cast<const char *>(serial), len);
     }
-    direct::write(out, inv.json ? unitInfoJson(info) : unitInfoText(info));
+    if (!direct::write(out, inv.json ? unitInfoJson(info) : unitInfoText(info)))
+        return Outcome::failed(outputFailedLine());
     return Outcome::ok();
 }
 
@@ -101,10 +101,9 @@ QString failureLine(const zuctl_t &ctl, const QString &silentLine)
     return silentLine;
 }
 
-void write(std::FILE *out, const QByteArray &bytes)
+bool write(std::FILE *out, const QByteArray &bytes)
 {
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), out);
-    std::fflush(out);
+    return writeOutput(out, bytes);
 }
 
 } // namespace direct

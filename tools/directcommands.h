@@ -22,7 +22,8 @@ Outcome selectUnit(DirectLink &link, int unit, zuctl_t *ctl);
 // The line for a command that failed on a unit: gone, or silent.
 QString failureLine(const zuctl_t &ctl, const QString &silentLine);
 
-void write(std::FILE *out, const QByteArray &bytes);
+// Writes a report; false (errno set) when it did not get through.
+bool write(std::FILE *out, const QByteArray &bytes);
 
 Outcome runMeters(const Invocation &inv, zuctl_t *ctl, std::FILE *out);
 Outcome runSetting(const Invocation &inv, DirectLink &link, std::FILE *out);

@@ -3,17 +3,27 @@
 
 #include "tools/directcommands.h"
 #include "tools/meterreport.h"
+#include "tools/outputwrite.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
-bool readMeters(zuctl_t *ctl, MeterLevels *levels)
+// Reads one set of levels; on failure says which step failed.
+bool readMeters(zuctl_t *ctl, MeterLevels *levels, QString *failed)
 {
     zuctl_meter_info_t info[kMeterRecords] = {};
     uint8_t num = 0;
-    if (zuctl_get_meter(ctl, info, kMeterRecords, &num) != 0)
+    if (zuctl_send_meter_request(ctl) != 0) {
+        *failed = QStringLiteral("meter request did not reach the unit");
         return false;
+    }
+    const uint32_t read = zuctl_read_meter(ctl, info, kMeterRecords, &num);
+    if (read != 0) {
+        *failed = read == 1 ? QStringLiteral("unit's meter reply could not be read")
+                            : QStringLiteral("unit sent no meter values within 1 s");
+        return false;
+    }
     levels->fill(0);
     // Placed by the kind and channel the unit named, not by arrival order, so
     // a unit that skips or reorders meters cannot shift the others.
@@ -41,9 +51,12 @@ Outcome runMeters(const Invocation &inv, zuctl_t *ctl, std::FILE *out)
     MeterLevels levels{};
     for (int refresh = 1;; ++refresh) {
         const Clock::time_point started = Clock::now();
-        if (!readMeters(ctl, &levels))
-            return Outcome::failed(failureLine(*ctl, QStringLiteral("unit sent no meter values within 1 s")));
-        write(out, report(inv, levels));
+        QString failed;
+        if (!readMeters(ctl, &levels, &failed))
+            return Outcome::failed(failureLine(*ctl, failed));
+        // A closed pipe or a full disk ends a watch: nobody reads it any more.
+        if (!write(out, report(inv, levels)))
+            return Outcome::failed(outputFailedLine());
         if (!inv.watch || (inv.count != 0 && refresh >= inv.count))
             break;
         // The pause goes through the library's sleep, like every other pause

@@ -2,6 +2,7 @@
 #include "tools/channelparse.h"
 #include "tools/directcommands.h"
 #include "tools/directlink.h"
+#include "tools/outputwrite.h"
 
 namespace {
 
@@ -182,7 +183,8 @@ Outcome runSetting(const Invocation &inv, DirectLink &link, std::FILE *out)
     QString text;
     if (!readSetting(&ctl, req, &text))
         return Outcome::failed(failureLine(ctl, QStringLiteral("unit did not answer within 1 s")));
-    write(out, text.toUtf8() + '\n');
+    if (!write(out, text.toUtf8() + '\n'))
+        return Outcome::failed(outputFailedLine());
     return Outcome::ok();
 }
 

@@ -1,6 +1,8 @@
 // stratactl-engine: stratactl's engine mode (info and meters through the
 // panel's device service). stratactl starts it for --engine with the same
 // arguments; the simulated unit, if any, is already chosen in the environment.
+#include <csignal>
+
 #include <QCoreApplication>
 
 #include "service/simulationoption.h"
@@ -10,6 +12,7 @@
 
 int main(int argc, char **argv)
 {
+    std::signal(SIGPIPE, SIG_IGN); // a closed pipe is a failed write, reported as such
     if (!SimulationOption::apply(argc, argv))
         return kExitFailed;
 

@@ -112,6 +112,17 @@ QString checkArgumentCount(const Invocation &inv)
     return QString();
 }
 
+// "-1" is a value the user gave (and the command's check will refuse), not
+// an option nobody knows.
+bool isNegativeNumber(const QString &arg)
+{
+    for (int i = 1; i < arg.size(); ++i) {
+        if (!arg.at(i).isDigit())
+            return false;
+    }
+    return arg.size() > 1;
+}
+
 } // namespace
 
 const QStringList &knownCommands()
@@ -134,7 +145,7 @@ ParsedInvocation parseInvocation(const QStringList &arguments)
 
     for (int i = 0; i < arguments.size(); ++i) {
         const QString &arg = arguments.at(i);
-        if (optionsEnded || arg.size() < 2 || !arg.startsWith(QLatin1Char('-'))) {
+        if (optionsEnded || arg.size() < 2 || !arg.startsWith(QLatin1Char('-')) || isNegativeNumber(arg)) {
             words.append(arg);
             continue;
         }

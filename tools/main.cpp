@@ -1,5 +1,7 @@
 // stratactl: the command-line client of the device library.
+#include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <unistd.h>
 
 #include <QCoreApplication>
@@ -43,11 +45,20 @@ int main(int argc, char **argv)
 {
     // Checked before the restart: a wrong model would otherwise start the
     // program again on a simulated bus with no unit on it.
+    // A closed pipe shows as a failed write, which ends the command with its
+    // line, rather than as a signal that kills it between two writes.
+    std::signal(SIGPIPE, SIG_IGN);
     bool simulated = false;
-    const QString model = SimulationOption::model(argc, argv, &simulated);
-    if (simulated && !model.isEmpty() && !knownModel(model))
-        return finish(Outcome::usage(
-            QStringLiteral("unknown model '%1': models are Strata 96, Strata 10, Strata 14, Strata 20").arg(model)));
+    QString model = SimulationOption::model(argc, argv, &simulated);
+    QString source;
+    const char *fromEnvironment = std::getenv("STRATA_SIMULATE");
+    if (!simulated && fromEnvironment && *fromEnvironment) {
+        model = QString::fromLocal8Bit(fromEnvironment);
+        source = QStringLiteral(" in STRATA_SIMULATE");
+    }
+    if (!model.isEmpty() && !knownModel(model))
+        return finish(Outcome::usage(QStringLiteral("unknown model '%1'%2: models are Strata 96, Strata 10, Strata 14, "
+                                                    "Strata 20").arg(model, source)));
     if (!SimulationOption::apply(argc, argv))
         return kExitFailed;
 
@@ -58,9 +69,9 @@ int main(int argc, char **argv)
     const Invocation &inv = parsed.invocation;
 
     if (inv.command == QLatin1String("help")) {
-        const QByteArray text = helpText(inv.args.value(0)).toUtf8();
-        std::fwrite(text.constData(), 1, size_t(text.size()), stdout);
-        return kExitOk;
+        if (!writeOutput(stdout, helpText(inv.args.value(0)).toUtf8()))
+            return finish(Outcome::failed(outputFailedLine()));
+        return finish(Outcome::ok());
     }
     return finish(inv.engine ? runEngineProgram(argv) : runDirect(inv, stdout));
 }

@@ -7,6 +7,7 @@
 #include <QString>
 
 #include "tools/invocation.h"
+#include "tools/outputwrite.h"
 
 struct Outcome {
     int status = kExitOk;
@@ -17,9 +18,12 @@ struct Outcome {
     static Outcome usage(const QString &line) { return Outcome{kExitUsage, line}; }
 };
 
-// Prints the failure line, if any, and gives the exit status.
-inline int finishOutcome(const Outcome &outcome)
+// Prints the failure line, if any, and gives the exit status. What is still
+// buffered for standard output (the library's lines) must get out too.
+inline int finishOutcome(Outcome outcome)
 {
+    if (!flushStandardOutput() && outcome.status == kExitOk)
+        outcome = Outcome::failed(outputFailedLine());
     if (!outcome.error.isEmpty())
         std::fprintf(stderr, "stratactl: %s\n", outcome.error.toLocal8Bit().constData());
     return outcome.status;

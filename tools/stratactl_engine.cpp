@@ -7,6 +7,7 @@
 
 #include "service/datamanager.h"
 #include "tools/meterreport.h"
+#include "tools/outputwrite.h"
 #include "tools/unitreport.h"
 
 namespace {
@@ -22,10 +23,14 @@ constexpr int kRequestAgainMs = 100;
 
 const char kModelWithSerial[] = "Strata 96";
 
-void write(const QByteArray &bytes)
+// Writes a report; a failed write ends the run with its line.
+bool write(const QByteArray &bytes, Outcome *outcome)
 {
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
-    std::fflush(stdout);
+    if (writeOutput(stdout, bytes))
+        return true;
+    *outcome = Outcome::failed(outputFailedLine());
+    QCoreApplication::exit(kExitFailed);
+    return false;
 }
 
 Outcome silentOrMissing(const char *silentLine)
@@ -60,7 +65,8 @@ Outcome runInfo(const Invocation &inv)
         done = true;
         info.hasSerial = seen.serial && (!info.serial.isEmpty() || info.product == QLatin1String(kModelWithSerial));
         info.hasRecFunction = seen.recFunction;
-        write(inv.json ? unitInfoJson(info) : unitInfoText(info));
+        if (!write(inv.json ? unitInfoJson(info) : unitInfoText(info), &outcome))
+            return;
         outcome = Outcome::ok();
         QCoreApplication::exit(kExitOk);
     };
@@ -183,10 +189,10 @@ Outcome runMeters(const Invocation &inv)
         MeterLevels levels{};
         for (int i = 0; i < kMeterRecords; ++i)
             levels[i] = snapshot[i].value;
-        if (inv.json)
-            write(meterJson(levels));
-        else
-            write(inv.watch ? meterWatchLine(levels) : meterTable(levels));
+        if (!write(inv.json ? meterJson(levels) : inv.watch ? meterWatchLine(levels) : meterTable(levels), &outcome)) {
+            tick.stop();
+            return;
+        }
         ++shown;
         if (!inv.watch || (inv.count != 0 && shown >= inv.count))
             QCoreApplication::exit(kExitOk);

@@ -33,6 +33,9 @@ private slots:
     void initTestCase() { qunsetenv("STRATA_SIMULATE"); } // only --simulate picks the unit
     void runsAsTheUserSeesIt_data();
     void runsAsTheUserSeesIt();
+    void unknownModelInTheEnvironment();
+    void outputGoneEndsTheRun_data();
+    void outputGoneEndsTheRun();
 };
 
 // out: text standard output must hold; err: all of standard error; readings:
@@ -99,6 +102,60 @@ void StratactlCli::runsAsTheUserSeesIt()
         }
     }
     QTEST(readings, "readings");
+}
+
+void StratactlCli::unknownModelInTheEnvironment()
+{
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("STRATA_SIMULATE", "bogus");
+    process.setProcessEnvironment(env);
+    process.start(QStringLiteral(STRATACTL_PATH), {"info"});
+    QVERIFY(process.waitForFinished(30000));
+    QCOMPARE(process.exitCode(), 2);
+    QCOMPARE(process.readAllStandardError(), QByteArray("stratactl: unknown model 'bogus' in STRATA_SIMULATE: models are "
+                                                        "Strata 96, Strata 10, Strata 14, Strata 20\n"));
+    QCOMPARE(process.readAllStandardOutput(), QByteArray());
+}
+
+// A full disk or a reader that went away: one line, exit 1, and a watch ends.
+void StratactlCli::outputGoneEndsTheRun_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<bool>("closedPipe"); // else /dev/full
+
+    const QStringList watch{"meters", "--watch", "--interval", "10"};
+    QTest::newRow("info, full disk") << sim96 + QStringList{"info"} << false;
+    QTest::newRow("help, full disk") << QStringList{"help"} << false;
+    QTest::newRow("watch, full disk") << sim96 + watch << false;
+    QTest::newRow("watch, closed pipe") << sim96 + watch << true;
+    QTest::newRow("engine watch, closed pipe") << sim96 + QStringList{"--engine"} + watch.mid(0, 2) << true;
+}
+
+void StratactlCli::outputGoneEndsTheRun()
+{
+    QFETCH(QStringList, args);
+    QFETCH(bool, closedPipe);
+    if (!closedPipe && !QFileInfo::exists("/dev/full"))
+        QSKIP("this system has no /dev/full");
+    QProcess process, reader; // the reader takes one line and goes, as head does
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("LC_ALL", "C"); // the system's error text in English
+    process.setProcessEnvironment(env);
+    if (closedPipe) {
+        process.setStandardOutputProcess(&reader);
+        reader.start("head", {"-n", "1"});
+        QVERIFY2(reader.waitForStarted(30000), "head is not there");
+    } else {
+        process.setStandardOutputFile("/dev/full");
+    }
+    process.start(QStringLiteral(STRATACTL_PATH), args);
+    QVERIFY(process.waitForFinished(30000));
+    reader.waitForFinished(30000);
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process.exitCode(), 1);
+    const QByteArray why = closedPipe ? "Broken pipe" : "No space left on device";
+    QCOMPARE(process.readAllStandardError(), "stratactl: cannot write the output: " + why + "\n");
 }
 
 QTEST_GUILESS_MAIN(StratactlCli)

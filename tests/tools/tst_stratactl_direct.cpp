@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 
 #include "sim/simbus.h"
@@ -20,14 +21,15 @@ namespace {
 // lines on standard output.
 struct ToolRun { int status; QString error; QByteArray report; std::string diagnostics; };
 
-ToolRun runTool(const QString &line)
+// Reports go to memory, or to the given stream.
+ToolRun runTool(const QString &line, std::FILE *to = nullptr)
 {
     const ParsedInvocation parsed = parseInvocation(line.split(' ', Qt::SkipEmptyParts));
     if (!parsed.error.isEmpty())
         return ToolRun{kExitUsage, parsed.error, {}, {}};
     char *buf = nullptr;
     size_t len = 0;
-    std::FILE *out = open_memstream(&buf, &len);
+    std::FILE *out = to ? to : open_memstream(&buf, &len);
     StdoutCapture capture;
     const Outcome outcome = runDirect(parsed.invocation, out);
     std::fclose(out);
@@ -45,6 +47,14 @@ int pullUnitOnFirstSleep(uint32_t)
         sim::Bus::instance().unplug(std::exchange(unitToPull, nullptr));
     return 0;
 }
+
+// A unit whose request messages all meet an I/O error; its replies still come.
+class SendsFail : public sim::SimUnit
+{
+public:
+    using sim::SimUnit::SimUnit;
+    sim::Xfer controlOut(uint8_t, uint16_t, uint16_t, const uint8_t *, uint16_t) override { return sim::Xfer::Error; }
+};
 
 // The settings the round trips touch, as the unit itself holds them.
 QStringList unitSettings(const sim::SimUnit &u)
@@ -72,6 +82,8 @@ private slots:
     void commandsPickTheirUnit_data();
     void commandsPickTheirUnit();
     void watchLinePlacesMetersByChannel();
+    void reportsThatCannotBeWrittenFail_data();
+    void reportsThatCannotBeWrittenFail();
     void settingsReachTheUnit_data();
     void settingsReachTheUnit();
     void wrongWordsNeverTouchTheUnit_data();
@@ -81,7 +93,8 @@ private:
     std::unique_ptr<VirtualClock> clock_;
 };
 
-// fault: what the first unit does: "silent", or "pulled" out at the first pause.
+// fault: what the first unit does: "silent", "pulled" out at the first pause,
+// or "sends fail".
 void StratactlDirect::commandsPickTheirUnit_data()
 {
     QTest::addColumn<QStringList>("models");
@@ -111,6 +124,12 @@ void StratactlDirect::commandsPickTheirUnit_data()
     QTest::newRow("pulled, info") << one << "pulled" << "info" << 1 << gone << nothing;
     QTest::newRow("pulled, meters") << one << "pulled" << "meters --watch --count 3" << 1 << gone << nothing;
     QTest::newRow("pulled, mute") << one << "pulled" << "get mute 2" << 1 << gone << nothing;
+    QTest::newRow("sends fail, fader") << one << "sends fail" << "set fader analog:1 77" << 1
+                                       << "unit did not take the setting" << nothing;
+    QTest::newRow("sends fail, assign") << one << "sends fail" << "assign direct:1 line:2" << 1
+                                        << "unit did not take the assignment" << nothing;
+    QTest::newRow("sends fail, meters") << one << "sends fail" << "meters" << 1
+                                        << "meter request did not reach the unit" << nothing;
 }
 
 void StratactlDirect::commandsPickTheirUnit()
@@ -122,10 +141,16 @@ void StratactlDirect::commandsPickTheirUnit()
     for (const QString &name : models) {
         sim::Model model;
         QVERIFY(sim::modelFromName(name.toStdString(), &model));
-        auto unit = sim::plugSimUnit(model);
+        std::shared_ptr<sim::SimUnit> unit;
+        if (!first && fault == QLatin1String("sends fail")) {
+            unit = std::make_shared<SendsFail>(model);
+            sim::Bus::instance().plug(unit);
+        } else {
+            unit = sim::plugSimUnit(model);
+        }
         first = first ? first : unit;
     }
-    if (!fault.isEmpty())
+    if (fault == QLatin1String("silent") || fault == QLatin1String("pulled"))
         first->silence(true);
     if (fault == QLatin1String("pulled")) {
         unitToPull = std::move(first);
@@ -159,6 +184,26 @@ void StratactlDirect::watchLinePlacesMetersByChannel()
     QCOMPARE(run.report, line + line + line);
     // Two pauses between three refreshes, on the virtual clock.
     QVERIFY(clock_->sleptMicros() >= 2 * 40000u && clock_->sleptMicros() <= 2 * 50000u);
+}
+
+void StratactlDirect::reportsThatCannotBeWrittenFail_data()
+{
+    QTest::addColumn<QString>("args");
+    for (const char *args : {"list", "info", "get fader 1", "assign", "meters", "meters --watch --interval 10"})
+        QTest::newRow(args) << args;
+}
+
+// A full disk: the report is lost, so the command fails; a watch ends.
+void StratactlDirect::reportsThatCannotBeWrittenFail()
+{
+    QFETCH(QString, args);
+    std::FILE *full = std::fopen("/dev/full", "w");
+    if (!full)
+        QSKIP("this system has no /dev/full");
+    sim::plugSimUnit(sim::Model::Strata96);
+    const ToolRun run = runTool(args, full);
+    QCOMPARE(run.status, 1);
+    QCOMPARE(run.error, "cannot write the output: " + QString::fromLocal8Bit(std::strerror(ENOSPC)));
 }
 
 // changed: what the unit holds afterwards that it did not before.
@@ -234,7 +279,8 @@ void StratactlDirect::wrongWordsNeverTouchTheUnit_data()
     QTest::newRow("mute maybe") << "set mute 1 maybe" << "invalid value 'maybe': use on or off";
     QTest::newRow("surround") << "set stereo 1 surround" << "invalid value 'surround': use stereo or mono";
     QTest::newRow("fader 256") << "set fader 1 256" << "invalid fader level 256: levels are 0 to 255";
-    QTest::newRow("fader -1") << "set fader 1 -- -1" << "invalid fader level -1: levels are 0 to 255";
+    QTest::newRow("fader -1") << "set fader 1 -1" << "invalid fader level -1: levels are 0 to 255";
+    QTest::newRow("fader -1 after --") << "set fader 1 -- -1" << "invalid fader level -1: levels are 0 to 255";
     QTest::newRow("rate 32000") << "set samplerate 32000" << "invalid sample rate 32000" + rates;
     QTest::newRow("one channel to assign") << "assign line:1" << "missing destination channel (see stratactl assign --help)";
     QTest::newRow("bad destination") << "assign computer:1 line:5" << "invalid channel 5: channels are 1 to 4";
