@@ -13,8 +13,12 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstdlib>
+#include <cstring>
 #include <deque>
 #include <mutex>
+
+#include <unistd.h>
 
 #include "stdout_capture.h"
 #include "strata_config.h"
@@ -35,6 +39,33 @@ const std::string kAdded = "../../zutest/usbdevs.c:132:Device added\nStrata 96\n
 const std::string kRemoved = "../../zutest/usbdevs.c:27:removed\nStrata 96\n";
 constexpr int kSilent = 1; // the unit never completes the transfer
 std::atomic<int> wakeups{0};
+
+// umockdev keeps a Unix socket per mocked node under its testbed folder, which
+// it makes in TMPDIR; a socket path must stay under 108 bytes, which a TMPDIR
+// inside a checkout under a long path passes. So the testbed gets a short
+// folder of its own, set up before umockdev first asks for TMPDIR.
+class ShortTempFolder {
+public:
+    ShortTempFolder()
+    {
+        char pattern[] = "/tmp/strata-umockdev-XXXXXX";
+        if (mkdtemp(pattern)) {
+            path_ = pattern;
+            qputenv("TMPDIR", path_);
+        }
+    }
+    ~ShortTempFolder()
+    {
+        if (!path_.isEmpty())
+            rmdir(path_.constData());
+    }
+
+private:
+    QByteArray path_;
+};
+
+// Room for the longest socket path below the testbed's root.
+constexpr int kLongestRoot = 60;
 
 // The unit behind the node; the ioctl handler runs on umockdev's thread. Each
 // URB completes with the status `answer` had at its submission, or, from a
@@ -144,6 +175,8 @@ private slots:
         QCOMPARE(usbdevs_select_backend(USBDEVS_BACKEND_LIBUSB), 0u);
         if (!umockdev_in_mock_environment())
             QSKIP("umockdev's preload library is not active");
+        if (strlen(umockdev_testbed_get_root_dir(testbed_)) > kLongestRoot)
+            QSKIP("no short temporary folder for umockdev's sockets (/tmp not writable)");
     }
     void init()
     {
@@ -179,6 +212,7 @@ private:
         unit_.clear();
     }
 
+    ShortTempFolder folder_; // before the testbed, which makes its root there
     UMockdevTestbed *testbed_ = umockdev_testbed_new();
     UMockdevIoctlBase *handler_ = umockdev_ioctl_base_new();
     MockUnit unit_;
