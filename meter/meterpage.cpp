@@ -3,13 +3,17 @@
 #include "ui/mainwindow.h"
 #include "ui_mainwindow.h"
 
+#include <QDir>
 #include <QPushButton>
+#include <QStatusBar>
+#include <QtDebug>
 
 #include <algorithm>
 #include <array>
 #include <cstring>
 
 #include "meter/metersource.h"
+#include "service/settingsstore.h"
 #include "meter/meterstyles.h"
 #include "ui/mainwindowstyle.h"
 
@@ -52,28 +56,28 @@ void MainWindow::slt_RecvLevelMeter(zumsg_data_ch_t ch_type, uint8_t ch_no, uint
 
 void MainWindow::on_pushButton_MTRSource_clicked()
 {
-    DataManager::setMeterSource(0);
+    noteMeterSettingSaved(DataManager::setMeterSource(0));
     setUiMeterSel(0);
     changeChLabel(0);
 }
 
 void MainWindow::on_pushButton_Analog_clicked()
 {
-    DataManager::setMeterSource(1);
+    noteMeterSettingSaved(DataManager::setMeterSource(1));
     setUiMeterSel(1);
     changeChLabel(1);
 }
 
 void MainWindow::on_pushButton_USB_clicked()
 {
-    DataManager::setMeterSource(2);
+    noteMeterSettingSaved(DataManager::setMeterSource(2));
     setUiMeterSel(2);
     changeChLabel(2);
 }
 
 void MainWindow::on_pushButton_MTR_clicked()
 {
-    DataManager::setMeterSource(3);
+    noteMeterSettingSaved(DataManager::setMeterSource(3));
     setUiMeterSel(3);
     changeChLabel(3);
 }
@@ -186,7 +190,7 @@ void MainWindow::applyPeakHold(uint8_t mode)
 {
     if (mode >= kPeakHoldModes)
         return;
-    DataManager::setPeakHold(mode);
+    noteMeterSettingSaved(DataManager::setPeakHold(mode));
     // Also shows the markers for every mode but "OFF".
     setUiPeakHold(mode);
     m_drawLevelMeter.holdTicks = kPeakHoldSettings[mode].holdTicks;
@@ -194,10 +198,20 @@ void MainWindow::applyPeakHold(uint8_t mode)
     m_drawLevelMeter.clearPeakHold(m_levelMeter);
 }
 
+void MainWindow::noteMeterSettingSaved(bool saved)
+{
+    if (saved || m_unsavedSettingsShown)
+        return;
+    m_unsavedSettingsShown = true;
+    const QString path = QDir::toNativeSeparators(SettingsStore::fileName());
+    qDebug("Settings cannot be saved to %s", qUtf8Printable(path));
+    statusBar()->showMessage(tr("Settings cannot be saved to %1").arg(path));
+}
+
 void MainWindow::refreshLevelMeter()
 {
     levelMeter snapshot[meter::kSnapshotRecords] = {};
-    const unsigned source = DataManager::getMeterSource().toUInt(nullptr, 10);
+    const unsigned source = dm.cachedMeterSource().toUInt(nullptr, 10);
     // A reading not renewed since the last tick means the unit stopped
     // answering; the zeroed snapshot then lets the bars fall.
     if (!dm.getMeterdata(snapshot))

@@ -1,6 +1,7 @@
 #include "datamanager.h"
 
-#include <QSettings>
+#include "settingsstore.h"
+
 #include <QtDebug>
 
 #include <cstring>
@@ -8,9 +9,6 @@
 namespace {
 
 const char kSoftwareVersion[] = "2.00";
-const char kSettingsOrganisation[] = "KORVEN";
-const char kSettingsApplication[] = "StrataMixer";
-const char kSettingsCodec[] = "UTF-8";
 
 // Kinds without a name in the codec's table.
 constexpr zumsg_data_ch_t kChLoopback = static_cast<zumsg_data_ch_t>(9);
@@ -214,54 +212,41 @@ void DataManager::setLoopbackIn(uint8_t stereo)
     set_stereo(ZUMSG_DATA_CH_ANALOG_IN, 1, channelType(stereo));
 }
 
-void DataManager::saveSetting(const QString &group, const QString &key, const QVariant &value)
+bool DataManager::saveSetting(const QString &group, const QString &key, const QVariant &value)
 {
-    QSettings settings(QSettings::IniFormat, QSettings::UserScope,
-                       QString::fromLatin1(kSettingsOrganisation),
-                       QString::fromLatin1(kSettingsApplication));
-    settings.setIniCodec(kSettingsCodec);
-    settings.beginGroup(group);
-    settings.setValue(key, value);
-    settings.endGroup();
+    return SettingsStore::write(group, key, value);
 }
 
 QString DataManager::loadSettingString(const QString &group, const QString &key)
 {
-    QSettings settings(QSettings::IniFormat, QSettings::UserScope,
-                       QString::fromLatin1(kSettingsOrganisation),
-                       QString::fromLatin1(kSettingsApplication));
-    settings.setIniCodec(kSettingsCodec);
-    settings.beginGroup(group);
-    const QString value = settings.value(key, QString()).toString();
-    settings.endGroup();
-    return value;
+    return SettingsStore::read(group, key);
 }
 
-void DataManager::setDoNotUpdateSoftDialog(const QString &version)
+bool DataManager::setDoNotUpdateSoftDialog(const QString &version)
 {
-    saveSetting(QStringLiteral("Update"), QStringLiteral("SoftDialog"), version);
+    return saveSetting(QStringLiteral("Update"), QStringLiteral("SoftDialog"), version);
 }
 
-void DataManager::setDoNotUpdateFirmDialog(const QString &version)
+bool DataManager::setDoNotUpdateFirmDialog(const QString &version)
 {
-    saveSetting(QStringLiteral("Update"), QStringLiteral("FirmDialog"), version);
+    return saveSetting(QStringLiteral("Update"), QStringLiteral("FirmDialog"), version);
 }
 
-void DataManager::setDoNotUpdateInfoDialog(const QString &text)
+bool DataManager::setDoNotUpdateInfoDialog(const QString &text)
 {
-    saveSetting(QStringLiteral("Update"), QStringLiteral("InfoDialog"), text);
+    return saveSetting(QStringLiteral("Update"), QStringLiteral("InfoDialog"), text);
 }
 
-void DataManager::setMeterSource(uint8_t source)
+bool DataManager::setMeterSource(uint8_t source)
 {
     qDebug("MeterSource:%d", source);
-    saveSetting(QStringLiteral("Meter"), QStringLiteral("Source"), static_cast<int>(source));
+    return saveSetting(QStringLiteral("Meter"), QStringLiteral("Source"), static_cast<int>(source));
 }
 
-void DataManager::setPeakHold(uint8_t type)
+bool DataManager::setPeakHold(uint8_t type)
 {
     qDebug("PeakHoldType:%d", type);
-    saveSetting(QStringLiteral("PeakHold"), QStringLiteral("Type"), static_cast<int>(type));
+    return saveSetting(QStringLiteral("PeakHold"), QStringLiteral("Type"), static_cast<int>(type));
 }
 
 QString DataManager::getDoNotUpdateSoftDialog()
@@ -292,4 +277,14 @@ QString DataManager::getMeterSource()
 QString DataManager::getPeakHold()
 {
     return loadSettingString(QStringLiteral("PeakHold"), QStringLiteral("Type"));
+}
+
+QString DataManager::cachedMeterSource()
+{
+    return settingsCache.cached(QStringLiteral("Meter"), QStringLiteral("Source"));
+}
+
+QString DataManager::cachedPeakHold()
+{
+    return settingsCache.cached(QStringLiteral("PeakHold"), QStringLiteral("Type"));
 }

@@ -1,8 +1,9 @@
 // The facade through which the window and the update service reach the unit
-// and the stored settings. It adds no state to the request engine: it turns
-// the window's vocabulary into requests and setting slots, sorts meter
-// readings into the levelMeter snapshot, logs every setting it passes on, and
-// keeps the program's small settings store (INI, user scope, written at once).
+// and the stored settings. It adds no state to the request engine but a cache
+// of the settings file: it turns the window's vocabulary into requests and
+// setting slots, sorts meter readings into the levelMeter snapshot, logs every
+// setting it passes on, and keeps the program's small settings store (INI,
+// user scope, written at once).
 #pragma once
 
 #include <QString>
@@ -12,6 +13,7 @@
 
 #include "levelmeter.h"
 #include "qzudevice.h"
+#include "settingsstore.h"
 
 class DataManager : public QZUDevice
 {
@@ -49,20 +51,29 @@ public:
     void setLoopbackIn(uint8_t stereo);
 
     // The settings store. Each call opens and closes it, so every change is
-    // on disk when the call returns.
-    static void saveSetting(const QString &group, const QString &key, const QVariant &value);
+    // on disk when the call returns; a write returns false when the value
+    // could not be saved.
+    static bool saveSetting(const QString &group, const QString &key, const QVariant &value);
     static QString loadSettingString(const QString &group, const QString &key);
-    static void setDoNotUpdateSoftDialog(const QString &version);
-    static void setDoNotUpdateFirmDialog(const QString &version);
-    static void setDoNotUpdateInfoDialog(const QString &text);
-    static void setMeterSource(uint8_t source);
-    static void setPeakHold(uint8_t type);
+    static bool setDoNotUpdateSoftDialog(const QString &version);
+    static bool setDoNotUpdateFirmDialog(const QString &version);
+    static bool setDoNotUpdateInfoDialog(const QString &text);
+    static bool setMeterSource(uint8_t source);
+    static bool setPeakHold(uint8_t type);
     static QString getDoNotUpdateSoftDialog();
     static QString getDoNotUpdateFirmDialog();
     static QString getDoNotUpdateInfoDialog();
     static QString getJsonUrl();
     static QString getMeterSource();
     static QString getPeakHold();
+
+    // The two values the window reads on every refresh, from a cache that
+    // reads the file at the first call and again only when it changes.
+    QString cachedMeterSource();
+    QString cachedPeakHold();
+
+private:
+    SettingsStore settingsCache;
 };
 
 // The program's one data manager, built before main and destroyed after it.

@@ -113,7 +113,7 @@ void MainWindow::timerInterrupt_1000ms()
 
 void MainWindow::timerInterrupt_500ms()
 {
-    const bool channelsShowOtherSource = storedNumber(dm.getMeterSource()) != 0;
+    const bool channelsShowOtherSource = storedNumber(dm.cachedMeterSource()) != 0;
     for (int i = 0; i < 22; ++i) {
         if (channelsShowOtherSource)
             m_recFuncLabels[i]->setStyleSheet(QLatin1String(panel::kRecFuncBlackStyle));
@@ -215,10 +215,10 @@ void MainWindow::applyStartupStyles()
 
 void MainWindow::applyStoredMeterSettings()
 {
-    setUiMeterSel(static_cast<uint8_t>(storedNumber(dm.getMeterSource()) & 0xFF));
+    setUiMeterSel(static_cast<uint8_t>(storedNumber(dm.cachedMeterSource()) & 0xFF));
 
     // A mode the panel does not know leaves the engine's own hold settings.
-    const uint32_t mode = storedNumber(dm.getPeakHold());
+    const uint32_t mode = storedNumber(dm.cachedPeakHold());
     if (mode <= 3)
         applyPeakHold(static_cast<uint8_t>(mode));
 }

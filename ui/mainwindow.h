@@ -108,6 +108,9 @@ private:
     void applyPeakHold(uint8_t mode);
     // The meter half of the 100 ms tick.
     void refreshLevelMeter();
+    // A meter choice that could not be saved is said once, in the log and
+    // in the window's status line.
+    void noteMeterSettingSaved(bool saved);
 
     // Information page and connection handling (ui/).
     void fillMeterStrips();
@@ -150,4 +153,5 @@ private:
     // and only ever handed to resetLevelMeter.
     levelMeter m_resetMeter[kStripCount] = {};
     bool m_resetMeterBuilt = false;
+    bool m_unsavedSettingsShown = false;
 };

@@ -4,11 +4,13 @@
 #include <QtTest>
 
 #include <QPushButton>
+#include <QStatusBar>
 
 #include <memory>
 
 #include "meter/meterstyles.h"
 #include "service/datamanager.h"
+#include "service/settingsstore.h"
 #include "ui/mainwindow.h"
 
 static const QString kSourceOn = QString::fromLatin1(meter::kSourceSelectedStyle);
@@ -126,6 +128,40 @@ private slots:
         }
     }
 
+    // Applying the stored choices at start writes nothing: the user's own
+    // lines in the file stay.
+    void startLeavesTheSettingsFileAlone()
+    {
+        const QByteArray mine("; mine\n[Other]\nfoo=1\n\n[Meter]\nSource=2\n\n[PeakHold]\nType=3\n");
+        QFile file(SettingsStore::fileName());
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(mine) == mine.size());
+        file.close();
+        restart();
+        QCOMPARE(child(kHolds[3])->styleSheet(), kHoldOn);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), mine);
+    }
+
+    // With a file in place of the settings folder, the first choice that is
+    // not saved says so once, in the log and the window's status line.
+    void unsavedChoiceIsSaidOnce()
+    {
+        const QString path = SettingsStore::fileName();
+        const QString folder = QFileInfo(path).path();
+        QVERIFY(QDir(folder).removeRecursively());
+        QFile blocker(folder);
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        unsaved().clear();
+        const QtMessageHandler previous = qInstallMessageHandler(collectUnsaved);
+        click(kSources[2]);
+        click(kHolds[3]);
+        qInstallMessageHandler(previous);
+        QVERIFY(blocker.remove());
+        const QString said = "Settings cannot be saved to " + path;
+        QCOMPARE(unsaved(), QStringList{said});
+        QCOMPARE(m_window->statusBar()->currentMessage(), said);
+    }
+
     // Every readout clears the hold of its own strip; each bar stands at a
     // height of its own.
     void readoutClickClearsItsStrip()
@@ -209,6 +245,12 @@ private slots:
     }
 
 private:
+    static QStringList &unsaved() { static QStringList lines; return lines; }
+    static void collectUnsaved(QtMsgType, const QMessageLogContext &, const QString &text)
+    {
+        if (text.contains("cannot be saved"))
+            unsaved() << text;
+    }
     QWidget *child(const QString &name) const
     {
         QWidget *w = m_window->findChild<QWidget *>(name);

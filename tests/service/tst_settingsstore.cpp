@@ -1,11 +1,14 @@
 // The settings store: a missing, unreadable or garbled file reads as empty
-// text, and every write is on disk when the call returns (checked on the
-// file's bytes: a second settings object here would share the first's cache).
+// text; every write is on disk when the call returns (checked on the file's
+// bytes: a second settings object here would share the first's cache), but
+// only a changed value is written, lines a rewrite would drop are set aside
+// first, writes go through a symlink, and the cache follows the file.
 #include <QtTest>
 
 #include <functional>
 
 #include "service/datamanager.h"
+#include "service/settingsstore.h"
 
 namespace {
 QStringList debugLines;
@@ -16,21 +19,39 @@ void captureDebug(QtMsgType type, const QMessageLogContext &, const QString &tex
         debugLines << text;
 }
 
-using Write = std::function<void()>;
+using Write = std::function<bool()>;
 } // namespace
 Q_DECLARE_METATYPE(Write)
 
-class SettingsStore : public QObject
+class SettingsStoreTest : public QObject
 {
     Q_OBJECT
 
 private slots:
     void initTestCase() { QVERIFY(path_.startsWith(qEnvironmentVariable("HOME") + '/')); }
-    void init() { QDir(path_).removeRecursively(); QFile::remove(path_); }
+    void init()
+    {
+        const QString folder = QFileInfo(path_).path();
+        QDir(folder).removeRecursively();
+        QFile::remove(folder);
+    }
     void readsAndWrites_data();
     void readsAndWrites();
+    void writesGoThroughASymlink();
+    void cacheReadsTheFileWhenItChanges();
 
 private:
+    // With a time stamp of its own, unless given, so that the store sees the change.
+    static void writeBehindTheStoresBack(const QString &path, const QByteArray &content, QDateTime stamp = {})
+    {
+        static int generation = 0;
+        QDir().mkpath(QFileInfo(path).path());
+        QFile out(path);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        out.write(content);
+        out.setFileTime(stamp.isValid() ? stamp : QDateTime::currentDateTime().addSecs(++generation - 1000),
+                        QFileDevice::FileModificationTime);
+    }
     QByteArray storeBytes() const
     {
         QFile file(path_);
@@ -39,37 +60,47 @@ private:
     const QString path_ = qEnvironmentVariable("XDG_CONFIG_HOME") + "/KORVEN/StrataMixer.ini";
 };
 
-void SettingsStore::readsAndWrites_data()
+void SettingsStoreTest::readsAndWrites_data()
 {
     QTest::addColumn<QByteArray>("content"); // null: no file; "/": a folder
     QTest::addColumn<QString>("source");
     QTest::addColumn<Write>("write");
+    QTest::addColumn<bool>("saved");
     QTest::addColumn<QStringList>("log");
-    QTest::addColumn<QByteArray>("file"); // after the write: all of it, or a part when there was garbage
+    QTest::addColumn<QByteArray>("file"); // after the write: all of it, or a part when there was more
+    QTest::addColumn<bool>("setAside");   // the old bytes kept in StrataMixer.ini.bad
     auto written = [](const char *tag, Write write, const QStringList &log, const QByteArray &file) {
-        QTest::newRow(tag) << QByteArray() << QString() << write << log << file;
+        QTest::newRow(tag) << QByteArray() << QString() << write << true << log << file << false;
     };
-    // Any write still goes through.
-    auto garbage = [](const char *tag, const QByteArray &content, const QString &source) {
-        QTest::newRow(tag) << content << source << Write([] { DataManager::setPeakHold(1); })
-                           << QStringList{"PeakHoldType:1"} << QByteArray("[PeakHold]\nType=1\n");
-    };
-    written("missing", [] {}, {}, "missing");
-    written("soft dialog", [] { DataManager::setDoNotUpdateSoftDialog("2.01"); }, {},
+    const Write hold1([] { return DataManager::setPeakHold(1); });
+    const QStringList logged1{"PeakHoldType:1"};
+    const QString asideLine = "Settings: " + path_ + " holds lines that cannot be kept; set aside as " + path_ + ".bad";
+    written("missing", [] { return true; }, {}, "missing");
+    written("soft dialog", [] { return DataManager::setDoNotUpdateSoftDialog("2.01"); }, {},
             "[Update]\nSoftDialog=2.01\n");
-    written("info dialog in UTF-8", [] { DataManager::setDoNotUpdateInfoDialog("verf\u00fcgbar"); }, {},
+    written("info dialog in UTF-8", [] { return DataManager::setDoNotUpdateInfoDialog("verf\u00fcgbar"); }, {},
             "[Update]\nInfoDialog=verf\xc3\xbcgbar\n");
-    written("meter numbers", [] { DataManager::setMeterSource(2); DataManager::setPeakHold(3); },
+    written("meter numbers", [] { return DataManager::setMeterSource(2) && DataManager::setPeakHold(3); },
             {"MeterSource:2", "PeakHoldType:3"}, "[Meter]\nSource=2\n\n[PeakHold]\nType=3\n");
-    garbage("letters", "[Meter]\nSource=abc\n", "abc");
-    garbage("binary junk", QByteArray("\x00\xff\xfe[\x01\n=\x80", 9), "");
+    QTest::newRow("letters") << QByteArray("[Meter]\nSource=abc\n") << "abc" << hold1 << true << logged1
+                             << QByteArray("[PeakHold]\nType=1\n") << false;
+    // The user's own lines stay as long as nothing changes, and are set
+    // aside before a change would drop them.
+    const QByteArray mine("; mine\n[Other]\nfoo=1\n\n[PeakHold]\nType=1\n");
+    QTest::newRow("a value unchanged is not written") << mine << "" << hold1 << true << logged1 << mine << false;
+    QTest::newRow("comments set aside before a change")
+        << mine << "" << Write([] { return DataManager::setPeakHold(2); }) << true
+        << QStringList{"PeakHoldType:2", asideLine} << QByteArray("[Other]\nfoo=1\n\n[PeakHold]\nType=2\n") << true;
+    QTest::newRow("binary junk set aside") << QByteArray("\x00\xff\xfe[\x01\n=\x80", 9) << "" << hold1 << true
+                                           << QStringList{"PeakHoldType:1", asideLine}
+                                           << QByteArray("[PeakHold]\nType=1\n") << true;
     // Last: the failed write may stay in the toolkit's cache.
     QTest::newRow("a folder in its place") << QByteArray("/") << QString()
-                                           << Write([] { DataManager::setPeakHold(2); })
-                                           << QStringList{"PeakHoldType:2"} << QByteArray("missing");
+                                           << Write([] { return DataManager::setPeakHold(2); }) << false
+                                           << QStringList{"PeakHoldType:2"} << QByteArray("missing") << false;
 }
 
-void SettingsStore::readsAndWrites()
+void SettingsStoreTest::readsAndWrites()
 {
     QFETCH(QByteArray, content);
     QFETCH(Write, write);
@@ -77,25 +108,49 @@ void SettingsStore::readsAndWrites()
     if (content == "/") {
         QVERIFY(QDir().mkpath(path_));
     } else if (!content.isNull()) {
-        // Behind the store's back, with a time stamp of its own so that the store sees the change.
-        static int generation = 0;
-        QDir().mkpath(QFileInfo(path_).path());
-        QFile out(path_);
-        QVERIFY(out.open(QIODevice::WriteOnly));
-        out.write(content);
-        const QDateTime stamp = QDateTime::currentDateTime().addSecs(++generation - 1000);
-        out.setFileTime(stamp, QFileDevice::FileModificationTime);
+        writeBehindTheStoresBack(path_, content);
     }
     QTEST(DataManager::getMeterSource(), "source");
 
     debugLines.clear();
     const QtMessageHandler previous = qInstallMessageHandler(captureDebug);
-    write();
+    const bool saved = write();
     qInstallMessageHandler(previous);
+    QTEST(saved, "saved");
     QTEST(debugLines, "log");
-    const bool exact = content.isNull() || content == "/";
+    const bool exact = content.isNull() || content == "/" || storeBytes() == content;
     QVERIFY2(exact ? storeBytes() == file : storeBytes().contains(file), storeBytes().constData());
+    QFile aside(path_ + ".bad");
+    QTEST(aside.exists(), "setAside");
+    if (aside.exists()) {
+        QVERIFY(aside.open(QIODevice::ReadOnly));
+        QCOMPARE(aside.readAll(), content);
+    }
 }
 
-QTEST_GUILESS_MAIN(SettingsStore)
+void SettingsStoreTest::writesGoThroughASymlink()
+{
+    const QString target = QFileInfo(path_).path() + "/elsewhere/mine.ini";
+    writeBehindTheStoresBack(target, "[PeakHold]\nType=1\n");
+    QVERIFY(QFile::link(target, path_));
+    QVERIFY(DataManager::setPeakHold(3));
+    QVERIFY(QFileInfo(path_).isSymLink());
+    QCOMPARE(storeBytes(), QByteArray("[PeakHold]\nType=3\n"));
+    QVERIFY(QDir(QFileInfo(target).path()).entryList(QDir::Files) == QStringList{"mine.ini"}); // no leftovers
+}
+
+void SettingsStoreTest::cacheReadsTheFileWhenItChanges()
+{
+    SettingsStore cache;
+    QCOMPARE(cache.cached("PeakHold", "Type"), QString());
+    QVERIFY(DataManager::setPeakHold(2));
+    QCOMPARE(cache.cached("PeakHold", "Type"), QString("2"));
+    // Another file with the same time stamp: still seen.
+    const QDateTime stamp = QFileInfo(path_).lastModified();
+    QFile::remove(path_);
+    writeBehindTheStoresBack(path_, "[PeakHold]\nType=13\n", stamp);
+    QCOMPARE(cache.cached("PeakHold", "Type"), QString("13"));
+}
+
+QTEST_GUILESS_MAIN(SettingsStoreTest)
 #include "tst_settingsstore.moc"
