@@ -288,7 +288,11 @@ void QZUDevice::initializeParameter()
     std::memset(meter_info, 0, sizeof meter_info);
     meter_num = 0;
     meter_result = false;
-    meter_state = 0;
+    // meter_state is left alone: a read still with the worker stays the one
+    // in flight. Marking the channel idle would start another read on every
+    // tick while a failing unit holds the worker, and after the outage the
+    // worker would work through that backlog before the meters (and every
+    // other request) got an answer again.
 }
 
 void QZUDevice::zu_send()

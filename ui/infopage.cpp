@@ -26,7 +26,9 @@ void MainWindow::slt_RecvDeviceName(QString sText)
         dm.deselect();
         return;
     }
-    if (sText == m_lastDeviceName)
+    // The same name again after a failed exchange blanked the label brings
+    // the label back.
+    if (sText == m_lastDeviceName && ui->label_Device->text() == sText)
         return;
     if (!panel::findModel(sText)) {
         qDebug("[ERROR]Connected Device is [%s]", sText.toLocal8Bit().constData());

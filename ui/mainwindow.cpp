@@ -132,10 +132,14 @@ void MainWindow::timerInterrupt_100ms()
             m_connected = true;
             ui->stackedWidget->setCurrentIndex(kPageInfo);
         }
-        if (ui->label_Device->text() == QLatin1String(panel::kMeterModelName))
+        // The model last identified, not the name label: a failed exchange
+        // blanks the label until the unit answers again, and meanwhile the
+        // meters must go on showing what is (or is not) measured.
+        if (m_lastDeviceName == QLatin1String(panel::kMeterModelName))
             refreshLevelMeter();
     } else if (m_connected) {
         m_connected = false;
+        m_lastDeviceName = QString::fromLatin1(panel::kNoDevice);
         ui->stackedWidget->setCurrentIndex(kPageDead);
     }
 }

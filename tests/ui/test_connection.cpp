@@ -102,6 +102,22 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(page(*m_window), int(Info), kTimeoutMs);
     }
 
+    // Failing exchanges blank the unit's name while the unit stays present:
+    // the bars must not freeze at the last levels meanwhile, and must come
+    // back soon after the unit answers again.
+    void metersFallDuringAnOutageAndComeBack()
+    {
+        QVERIFY(plugAndIdentify(sim::Model::Strata96));
+        auto unit = std::dynamic_pointer_cast<sim::SimUnit>(sim::Bus::instance().devices().front());
+        QTRY_VERIFY_WITH_TIMEOUT(barHeight() > 0, kTimeoutMs);
+        unit->stallNext(1 << 30);
+        QTRY_COMPARE_WITH_TIMEOUT(text(*m_window, "label_Device"), QStringLiteral("No Device"), kTimeoutMs);
+        QTRY_COMPARE_WITH_TIMEOUT(barHeight(), 0, kTimeoutMs);
+        unit->stallNext(0);
+        QTRY_VERIFY_WITH_TIMEOUT(barHeight() > 0, kTimeoutMs);
+        QTRY_COMPARE_WITH_TIMEOUT(text(*m_window, "label_Device"), QStringLiteral("Strata 96"), kTimeoutMs);
+    }
+
     // A model without meters is noticed gone only by the failed information
     // request of the one-second tick; then the same model or another comes.
     void unitComesBackAfterUnplug_data()
@@ -179,6 +195,7 @@ private:
         return true;
     }
     QString readout(const char *name) const { return widget<QPushButton>(*m_window, name)->text(); }
+    int barHeight() const { return widget(*m_window, "label_meter1")->height(); }
     QStringList shownModelWidgets() const
     {
         QStringList names;
