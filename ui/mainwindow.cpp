@@ -7,6 +7,7 @@
 #include <QSettings>
 
 #include "service/datamanager.h"
+#include "ui/keyboardaccess.h"
 #include "ui/mainwindowstyle.h"
 #include "ui/modeltable.h"
 #include "ui/panelconstants.h"
@@ -78,6 +79,7 @@ MainWindow::MainWindow(QWidget *parent)
     applyStartupStyles();
     hideModelWidgets();
     applyStoredMeterSettings();
+    panel::KeyboardAccess::apply(this);
 
     qDebug("MainWindow End");
 }

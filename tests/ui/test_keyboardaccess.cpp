@@ -1,0 +1,171 @@
+// Reaching, operating and hearing every button of the meter page with the
+// keyboard alone, the way a screen-reader user goes through it.
+#include <QtTest>
+
+#include <QAccessible>
+#include <QPushButton>
+
+#include <memory>
+
+#include "panelwindow.h"
+#include "service/datamanager.h"
+#include "ui/focusmark.h"
+
+using namespace panelwindow;
+
+static const QStringList kMeterPageOrder{
+    "pushButton_Information", "pushButton_PeakHoldOff", "pushButton_PeakHold1s", "pushButton_PeakHold3s",
+    "pushButton_PeakHoldInf", "pushButton_HoldClear", "pushButton_MTRSource", "pushButton_Analog",
+    "pushButton_USB", "pushButton_MTR", "pushButton_peakText1", "pushButton_peakText2", "pushButton_peakText3",
+    "pushButton_peakText4", "pushButton_peakText5", "pushButton_peakText6", "pushButton_peakText7",
+    "pushButton_peakText8", "pushButton_peakText9", "pushButton_peakText10", "pushButton_peakText11",
+    "pushButton_peakText12", "pushButton_peakText13", "pushButton_peakText14", "pushButton_peakText15",
+    "pushButton_peakText16", "pushButton_peakText17", "pushButton_peakText18", "pushButton_peakText19",
+    "pushButton_peakText20", "pushButton_peakText21", "pushButton_peakText22", "pushButton_peakTextL",
+    "pushButton_peakTextR"};
+
+static QString accessibleName(QWidget *w)
+{
+    QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(w);
+    return iface ? iface->text(QAccessible::Name) : QString();
+}
+
+class KeyboardAccessTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { Q_INIT_RESOURCE(resources); }
+    void init()
+    {
+        DataManager::setMeterSource(0);
+        DataManager::setPeakHold(1);
+        m_window = std::make_unique<MainWindow>();
+        widget<QStackedWidget>(*m_window, "stackedWidget")->setCurrentIndex(Meter);
+        m_window->show();
+        QApplication::setActiveWindow(m_window.get());
+        if (!QTest::qWaitForWindowActive(m_window.get()))
+            QSKIP("the platform does not activate windows, so no keyboard focus");
+    }
+    void cleanup() { m_window.reset(); }
+
+    // Tab goes round the page once in reading order, each button named.
+    void tabVisitsEveryMeterButtonInOrder()
+    {
+        QStringList visited;
+        for (int i = 0; i < 2 * kMeterPageOrder.size(); ++i) {
+            pressKey(Qt::Key_Tab);
+            const QString name = QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString();
+            if (visited.contains(name))
+                break;
+            visited.append(name);
+        }
+        // Activation may already have given the focus to the first button.
+        const int start = visited.indexOf(kMeterPageOrder.first());
+        QVERIFY2(start >= 0, qPrintable(visited.join(' ')));
+        QCOMPARE(visited.mid(start) + visited.mid(0, start), kMeterPageOrder);
+
+        QStringList pageButtons;
+        for (QPushButton *b : widget(*m_window, "STRATAMeter")->findChildren<QPushButton *>()) {
+            if (!b->isHidden())
+                pageButtons.append(b->objectName());
+        }
+        pageButtons.sort();
+        visited.sort();
+        QCOMPARE(visited, pageButtons);
+        for (const QString &name : kMeterPageOrder)
+            QVERIFY2(!accessibleName(widget(*m_window, qPrintable(name))).isEmpty(), qPrintable(name));
+    }
+
+    void focusMarkShowsForKeyboardOnly()
+    {
+        focusByTab("pushButton_USB");
+        auto *mark = m_window->findChild<FocusMark *>();
+        QVERIFY(mark);
+        QCOMPARE(mark->markedButton(), widget<QAbstractButton>(*m_window, "pushButton_USB"));
+        QVERIFY(mark->geometry().contains(widget(*m_window, "pushButton_USB")->geometry()));
+        QTest::mouseClick(widget(*m_window, "pushButton_MTR"), Qt::LeftButton);
+        QCOMPARE(mark->markedButton(), nullptr);
+        QCOMPARE(DataManager::getMeterSource(), QStringLiteral("3"));
+    }
+
+    void spaceOperatesTheFocusedButton_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("meterSource");
+        QTest::addColumn<QString>("peakHold");
+        QTest::addColumn<int>("page");
+        QTest::newRow("USB RETURN") << "pushButton_USB" << "2" << "1" << int(Meter);
+        QTest::newRow("3 SEC") << "pushButton_PeakHold3s" << "0" << "2" << int(Meter);
+        QTest::newRow("infinite") << "pushButton_PeakHoldInf" << "0" << "3" << int(Meter);
+        QTest::newRow("INFORMATION") << "pushButton_Information" << "0" << "1" << int(Info);
+    }
+    void spaceOperatesTheFocusedButton()
+    {
+        QFETCH(QString, button);
+        focusByTab(button);
+        pressKey(Qt::Key_Space);
+        QTEST(DataManager::getMeterSource(), "meterSource");
+        QTEST(DataManager::getPeakHold(), "peakHold");
+        QTEST(page(*m_window), "page");
+    }
+
+    // A readout is announced with its strip and level as it shows them now.
+    void readoutNamesFollowTheLevel_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("channel") << "pushButton_peakText5" << "-4.5" << "Channel 5 peak, -4.5 dB";
+        QTest::newRow("below range") << "pushButton_peakText22" << " -inf" << "Channel 22 peak, no signal";
+        QTest::newRow("main L") << "pushButton_peakTextL" << "0.0" << "Main L peak, 0.0 dB";
+        QTest::newRow("main R") << "pushButton_peakTextR" << "-12.0" << "Main R peak, -12.0 dB";
+    }
+    void readoutNamesFollowTheLevel()
+    {
+        QFETCH(QString, button);
+        QFETCH(QString, text);
+        auto *readout = widget<QPushButton>(*m_window, qPrintable(button));
+        readout->setText(text);
+        QTEST(accessibleName(readout), "name");
+        QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(readout);
+        QCOMPARE(iface->role(), QAccessible::Button);
+        QVERIFY(iface->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction()));
+    }
+
+    void buttonNames_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("infinite") << "pushButton_PeakHoldInf" << "Peak hold infinite";
+        QTest::newRow("CLEAR") << "pushButton_HoldClear" << "Clear all held peaks";
+        QTest::newRow("USB RETURN") << "pushButton_USB" << "Meter source: USB RETURN";
+        QTest::newRow("METERS") << "pushButton_Meter" << "Meters page";
+    }
+    void buttonNames()
+    {
+        QFETCH(QString, button);
+        QTEST(accessibleName(widget(*m_window, qPrintable(button))), "name");
+    }
+
+private:
+    void pressKey(Qt::Key key)
+    {
+        QWidget *target = QApplication::focusWidget();
+        QTest::keyClick(target ? target : m_window.get(), key);
+    }
+    void focusByTab(const QString &name)
+    {
+        for (int i = 0; i <= kMeterPageOrder.size(); ++i) {
+            if (QApplication::focusWidget() && QApplication::focusWidget()->objectName() == name)
+                return;
+            pressKey(Qt::Key_Tab);
+        }
+        QFAIL(qPrintable(name + QStringLiteral(" is not reached with Tab")));
+    }
+
+    std::unique_ptr<MainWindow> m_window;
+};
+
+QTEST_MAIN(KeyboardAccessTest)
+#include "test_keyboardaccess.moc"

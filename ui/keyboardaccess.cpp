@@ -1,0 +1,101 @@
+#include "ui/keyboardaccess.h"
+
+#include <QAccessible>
+#include <QMainWindow>
+#include <QPushButton>
+#include <QScrollArea>
+
+#include "ui/focusmark.h"
+#include "ui/peakreadoutaccessible.h"
+
+namespace panel {
+
+namespace {
+
+struct NamedButton {
+    const char *objectName;
+    const char *accessibleName;
+};
+
+// Reading order of each page: the page button at the top, then the
+// peak-hold group on the left, the meter-select group on the right, the
+// readouts along the bottom from channel 1 to main R.
+const NamedButton kInfoPageButtons[] = {
+    {"pushButton_Meter", QT_TRANSLATE_NOOP("KeyboardAccess", "Meters page")},
+};
+const NamedButton kMeterPageButtons[] = {
+    {"pushButton_Information", QT_TRANSLATE_NOOP("KeyboardAccess", "Information page")},
+    {"pushButton_PeakHoldOff", QT_TRANSLATE_NOOP("KeyboardAccess", "Peak hold off")},
+    {"pushButton_PeakHold1s", QT_TRANSLATE_NOOP("KeyboardAccess", "Peak hold 1 second")},
+    {"pushButton_PeakHold3s", QT_TRANSLATE_NOOP("KeyboardAccess", "Peak hold 3 seconds")},
+    {"pushButton_PeakHoldInf", QT_TRANSLATE_NOOP("KeyboardAccess", "Peak hold infinite")},
+    {"pushButton_HoldClear", QT_TRANSLATE_NOOP("KeyboardAccess", "Clear all held peaks")},
+    {"pushButton_MTRSource", QT_TRANSLATE_NOOP("KeyboardAccess", "Meter source: MTR SOURCE")},
+    {"pushButton_Analog", QT_TRANSLATE_NOOP("KeyboardAccess", "Meter source: MIC / LINE")},
+    {"pushButton_USB", QT_TRANSLATE_NOOP("KeyboardAccess", "Meter source: USB RETURN")},
+    {"pushButton_MTR", QT_TRANSLATE_NOOP("KeyboardAccess", "Meter source: MTR RETURN")},
+};
+
+constexpr int kReadouts = 24;
+
+QString readoutName(int strip)
+{
+    if (strip < 22)
+        return QStringLiteral("pushButton_peakText%1").arg(strip + 1);
+    return QLatin1String(strip == 22 ? "pushButton_peakTextL" : "pushButton_peakTextR");
+}
+
+// Setting the form's texts already made and cached the toolkit's plain
+// button interface for each readout; drop it so the next query reaches the
+// readout factory.
+void forgetPlainInterface(QWidget *readout)
+{
+    QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(readout);
+    if (iface && !dynamic_cast<PeakReadoutAccessible *>(iface))
+        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(iface));
+}
+
+} // namespace
+
+void KeyboardAccess::apply(QMainWindow *window)
+{
+    // Installing twice is harmless.
+    QAccessible::installFactory(&PeakReadoutAccessible::factory);
+
+    auto *mark = new FocusMark(window);
+    QWidget *previous = nullptr;
+    const auto chain = [&](QPushButton *button, FocusMark::Shape shape) {
+        // Tab only: a click must not leave a focused button behind.
+        button->setFocusPolicy(Qt::TabFocus);
+        mark->track(button, shape);
+        if (previous)
+            QWidget::setTabOrder(previous, button);
+        previous = button;
+    };
+    const auto named = [&](const NamedButton &entry) {
+        auto *button = window->findChild<QPushButton *>(QLatin1String(entry.objectName));
+        if (!button)
+            return;
+        button->setAccessibleName(tr(entry.accessibleName));
+        chain(button, FocusMark::Shape::AroundButton);
+    };
+
+    for (const NamedButton &entry : kInfoPageButtons)
+        named(entry);
+    for (const NamedButton &entry : kMeterPageButtons)
+        named(entry);
+    for (int strip = 0; strip < kReadouts; ++strip) {
+        if (auto *readout = window->findChild<QPushButton *>(readoutName(strip))) {
+            readout->setProperty(PeakReadoutAccessible::kStripProperty, strip);
+            forgetPlainInterface(readout);
+            chain(readout, FocusMark::Shape::AroundText);
+        }
+    }
+
+    // The content always fits the window's minimum size; as a Tab stop the
+    // scroll area would only be an invisible step between the pages' buttons.
+    if (auto *scrollArea = window->findChild<QScrollArea *>(QStringLiteral("scrollArea")))
+        scrollArea->setFocusPolicy(Qt::NoFocus);
+}
+
+} // namespace panel
