@@ -3,7 +3,8 @@
 # Sourced by run.sh and test.sh.
 strata_packages=(cmake g++ make pkg-config qtbase5-dev libqt5svg5-dev libusb-1.0-0-dev)
 # The tests also run the libusb backend against umockdev's mocked devices.
-strata_test_packages=(umockdev libumockdev-dev)
+# The packaging test runs the desktop entry and metainfo validators.
+strata_test_packages=(umockdev libumockdev-dev desktop-file-utils appstream)
 
 # strata_ensure_deps [extra packages...]
 strata_ensure_deps() {

@@ -5,7 +5,9 @@
 #include <unistd.h>
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include "service/simulationoption.h"
 #include "sim/simunit.h"
@@ -24,9 +26,19 @@ int finish(const Outcome &outcome)
 // program carries the data manager, a static object that starts a registry
 // and a worker thread before main, which the direct commands must not pay for
 // (nor see as a second registry printing every arrival twice).
+// Beside stratactl in the build tree; under libexec/ once installed.
+QString engineProgramPath()
+{
+    const QString dir = QCoreApplication::applicationDirPath();
+    const QString beside = dir + QStringLiteral("/stratactl-engine");
+    if (QFileInfo(beside).isExecutable())
+        return beside;
+    return QDir::cleanPath(dir + QStringLiteral("/" STRATACTL_ENGINE_FROM_BIN "/stratactl-engine"));
+}
+
 Outcome runEngineProgram(char **argv)
 {
-    const QString path = QCoreApplication::applicationDirPath() + QStringLiteral("/stratactl-engine");
+    const QString path = engineProgramPath();
     const QByteArray native = QFile::encodeName(path);
     std::fflush(stdout);
     execv(native.constData(), argv);

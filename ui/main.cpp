@@ -5,6 +5,7 @@
 
 #include "service/simulationoption.h"
 #include "sim/simunit.h"
+#include "ui/appidentity.h"
 #include "ui/fontfallback.h"
 #include "ui/mainwindow.h"
 #include "ui/processactivity.h"
@@ -31,6 +32,7 @@ int main(int argc, char *argv[])
 
     QApplication application(argc, argv);
     Q_INIT_RESOURCE(resources);
+    panel::applyApplicationIdentity();
     panel::installFontFallbacks();
 
     int exitCode = 0;

@@ -32,6 +32,9 @@ private slots:
         QTest::newRow("Strata 14 photo") << "strata14.png" << QSize(552, 486);
         QTest::newRow("Strata 20 photo") << "strata20.png" << QSize(552, 486);
         QTest::newRow("icon") << "icon/icon_128.png" << QSize(128, 128);
+        QTest::newRow("icon 48") << "icon/icon_48.png" << QSize(48, 48);
+        QTest::newRow("icon 256") << "icon/icon_256.png" << QSize(256, 256);
+        QTest::newRow("scalable icon") << "icon/icon.svg" << QSize(128, 128);
         QTest::newRow("notice box") << "update/info_570x160_strata.png" << QSize(570, 160);
         QTest::newRow("download window") << "update/Download_250x100.png" << QSize(250, 100);
         QTest::newRow("licence") << "LICENSE.txt" << QSize();

@@ -1,0 +1,13 @@
+# The installed tree as a user or a packager gets it: cmake --install into a
+# temporary prefix, the desktop validators, and the installed programs' JSON.
+strata_add_test(tst_install
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_install.cpp
+  LIBS Qt5::Test Qt5::Gui
+  LABELS "packaging;integration"
+  TIMEOUT 300)
+if(TARGET tst_install)
+  target_compile_definitions(tst_install PRIVATE
+    STRATA_CMAKE_COMMAND="${CMAKE_COMMAND}" STRATA_BUILD_DIR="${PROJECT_BINARY_DIR}")
+  # cmake --install copies what is built; it builds nothing itself.
+  add_dependencies(tst_install strata-panel stratactl stratactl-engine strata_desktop_files)
+endif()
