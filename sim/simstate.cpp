@@ -32,15 +32,6 @@ std::vector<Assignment> defaultAssignments()
     return {{2, 1, 1, 1}, {2, 2, 1, 2}, {5, 1, 1, 3}, {5, 2, 1, 4}};
 }
 
-// Counts down an injected fault; true while it still applies.
-bool take(int *counter)
-{
-    if (*counter <= 0)
-        return false;
-    --*counter;
-    return true;
-}
-
 } // namespace
 
 SimUnit::State::State(Model m)
@@ -54,18 +45,6 @@ uint64_t SimUnit::State::steadyMicros()
     using namespace std::chrono;
     return static_cast<uint64_t>(
         duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count());
-}
-
-Xfer SimUnit::State::fault()
-{
-    ++transfers;
-    if (take(&stalls))
-        return Xfer::Stall;
-    if (take(&timeouts))
-        return Xfer::Timeout;
-    if (take(&errors))
-        return Xfer::Error;
-    return Xfer::Ok;
 }
 
 ChannelSetting SimUnit::State::setting(uint8_t kind, uint8_t channel) const
@@ -206,7 +185,7 @@ void SimUnit::State::handleRequest(const uint8_t *data, size_t length)
         }
     }
 
-    for (Message &message : packAnswer(answer, style))
+    for (Message &message : packAnswer(answer, answer.empty() ? style : answerStyle()))
         replies.push_back(std::move(message));
 }
 
@@ -229,6 +208,10 @@ void SimUnit::State::answerMeters(std::vector<ReplyGroup> *answer)
         points.resize(std::min(points.size(), static_cast<size_t>(dropAfter)));
         dropAfter = -1;
     }
+    // One read's extra values follow the steady ones, further up the loopback group.
+    for (int i = 0; i < extraOnce; ++i)
+        points.push_back({8, static_cast<uint8_t>(2 + extraMeters + i), static_cast<uint16_t>(2000 + 100 * i)});
+    extraOnce = 0;
     const size_t perReply = static_cast<size_t>(std::max(metersPerReply, 1));
     for (size_t i = 0; i < points.size(); ++i) {
         ReplyGroup group;
@@ -277,8 +260,8 @@ void SimUnit::State::eraseConfig()
 
 Message SimUnit::State::nextReply()
 {
-    if (busyReads > 0) {
-        --busyReads;
+    if (busyReads > 0 || (!spellUntil.empty() && inSpell(FaultKind::Busy, clock()))) {
+        busyReads = std::max(busyReads - 1, 0);
         return statusMessage(false);
     }
     if (replies.empty())

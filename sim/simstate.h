@@ -49,6 +49,28 @@ struct SimUnit::State {
     bool silent = false;
     ReplyStyle style;
 
+    // Faults from a fault list (simfaultplan.cpp).
+    struct Planned {
+        FaultRule rule;
+        bool done = false;
+        uint64_t nextUs = 0; // every: when it fires next
+    };
+    std::vector<Planned> plan;
+    uint64_t planStartUs = 0;
+    int planTransfers = 0;
+    std::map<FaultKind, uint64_t> spellUntil; // faults that last until a time
+    int sendErrors = 0;
+    int silentReads = 0;
+    int splitAnswers = 0;
+    int debugAnswers = 0;
+    int extraOnce = 0;
+    double randomChance = 0;
+    uint64_t randomState = 0x2545F4914F6CDD1Dull;
+    bool detached = false;     // pulled out: transfers answer NoDevice
+    bool unplugPending = false; // the bus has not been told yet
+    bool offBus = false;       // the bus has been told; it must be told of the return
+    uint64_t detachedUntilUs = 0;
+
     std::vector<std::vector<uint8_t>> received;
     int transfers = 0;
 
@@ -56,7 +78,11 @@ struct SimUnit::State {
     static uint64_t steadyMicros();
 
     // Counts the transfer and returns its injected outcome, Ok if none.
-    Xfer fault();
+    Xfer fault(bool request);
+    void installPlan(const std::vector<FaultRule> &rules);
+    BusAction pollPlan();
+    bool takeSilentRead();
+    ReplyStyle answerStyle();
     ChannelSetting setting(uint8_t kind, uint8_t channel) const;
     std::vector<MeterPoint> meters() const;
 
@@ -64,6 +90,11 @@ struct SimUnit::State {
     Message nextReply();
 
 private:
+    bool timed() const;
+    bool inSpell(FaultKind kind, uint64_t now) const;
+    void runPlan(uint64_t now);
+    void applyFault(const FaultRule &rule, uint64_t now);
+    void randomFault(uint64_t now);
     void answerChannel(std::vector<ReplyGroup> *answer, uint8_t kind, uint8_t channel, uint8_t cmd);
     void answerMeters(std::vector<ReplyGroup> *answer);
     void answerAssignments(std::vector<ReplyGroup> *answer);

@@ -37,7 +37,7 @@ std::string SimUnit::name() const
 Xfer SimUnit::controlOut(uint8_t request, uint16_t, uint16_t, const uint8_t *data, uint16_t length)
 {
     std::lock_guard<std::mutex> guard(lock_);
-    const Xfer fault = state_->fault();
+    const Xfer fault = state_->fault(true);
     if (fault != Xfer::Ok)
         return fault;
     if (request != kRequestOut || length > wire::kMessageSize || (length && !data))
@@ -50,13 +50,13 @@ Xfer SimUnit::controlOut(uint8_t request, uint16_t, uint16_t, const uint8_t *dat
 Xfer SimUnit::controlIn(uint8_t request, uint16_t, uint16_t, uint8_t *data, uint16_t length)
 {
     std::lock_guard<std::mutex> guard(lock_);
-    const Xfer fault = state_->fault();
+    const Xfer fault = state_->fault(false);
     if (fault != Xfer::Ok)
         return fault;
     if (request != kReplyIn || (length && !data))
         return Xfer::Stall;
     const size_t room = std::min<size_t>(length, wire::kMessageSize);
-    if (state_->silent) {
+    if (state_->silent || state_->takeSilentRead()) {
         std::fill(data, data + room, 0);
         return Xfer::Ok;
     }
@@ -240,6 +240,24 @@ void SimUnit::setExtraMeters(int count)
 {
     std::lock_guard<std::mutex> guard(lock_);
     state_->extraMeters = std::min(std::max(count, 0), 254);
+}
+
+void SimUnit::failNextSend(int requests)
+{
+    std::lock_guard<std::mutex> guard(lock_);
+    state_->sendErrors = std::max(requests, 0);
+}
+
+void SimUnit::setFaultPlan(const std::vector<FaultRule> &rules)
+{
+    std::lock_guard<std::mutex> guard(lock_);
+    state_->installPlan(rules);
+}
+
+SimUnit::BusAction SimUnit::pollFaults()
+{
+    std::lock_guard<std::mutex> guard(lock_);
+    return state_->pollPlan();
 }
 
 void SimUnit::setFirmwareBlockSize(uint32_t bytes)

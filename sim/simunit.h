@@ -48,6 +48,7 @@
 #include <string>
 #include <vector>
 
+#include "sim/faultspec.h"
 #include "sim/simbus.h"
 
 namespace sim {
@@ -129,6 +130,19 @@ public:
                                                   // the broken reply comes before the queued answers
     void dropMetersAfter(int values);             // stop sending meter values after n of them (one read)
     void setExtraMeters(int count);               // send more than 97 meter values per read (kind 8 ch 2...)
+    void failNextSend(int requests);              // the next n requests (29) fail with an I/O error; reads pass
+
+    // A fault list (sim/faultspec.h) replaces the one before; its times count
+    // from now on the unit's clock, its transfers from the next one. Random
+    // faults come from a fixed generator, so a list replays the same faults
+    // for the same sequence of transfers.
+    void setFaultPlan(const std::vector<FaultRule> &rules);
+    // An unplug fault makes the unit answer NoDevice at once, as a pulled
+    // cable does; the bus is only told through pollFaults, by whoever owns
+    // the unit's place on the bus (FaultDriver). pollFaults also runs timed
+    // faults while no transfer comes.
+    enum class BusAction { None, Unplug, Replug };
+    BusAction pollFaults();
 
     // Firmware transfer as the unit sees it.
     void setFirmwareBlockSize(uint32_t bytes);    // room offered per block (default 256)

@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 
+#include "service/faultoption.h"
 #include "service/simulationoption.h"
 #include "tools/invocation.h"
 #include "tools/outcome.h"
@@ -20,5 +21,9 @@ int main(int argc, char **argv)
     const ParsedInvocation parsed = parseInvocation(app.arguments().mid(1));
     if (!parsed.error.isEmpty())
         return finishOutcome(Outcome::usage(parsed.error));
+    // stratactl has put a --faults list into the environment already.
+    const QString faultError = FaultOption::environmentError(SimulationOption::isSimulated());
+    if (!faultError.isEmpty())
+        return finishOutcome(Outcome::usage(faultError));
     return finishOutcome(runEngine(parsed.invocation));
 }

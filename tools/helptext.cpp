@@ -19,6 +19,7 @@ const char kOverview[] =
     "Options:\n"
     "  --simulate MODEL     run against a simulated unit (\"Strata 96\", \"Strata 10\",\n"
     "                       \"Strata 14\" or \"Strata 20\") instead of real units\n"
+    "  --faults LIST        faults for the simulated unit (see stratactl help faults)\n"
     "  --unit N             use the Nth unit present, counted from 0 in slot order\n"
     "  --json               machine-readable output (list, info, meters)\n"
     "  --engine             run info or meters through the panel's device service\n"
@@ -94,10 +95,39 @@ const char kAssign[] =
     "source -> destination. With two channels routes the source IN to the\n"
     "destination OUT, for example: stratactl assign computer:1 line:3\n";
 
+const char kFaults[] =
+    "Usage: stratactl --simulate MODEL --faults LIST COMMAND\n"
+    "       STRATA_SIMULATE_FAULTS=LIST (any program on the simulated unit)\n"
+    "\n"
+    "Makes the simulated unit misbehave, as a real one can. LIST is rules\n"
+    "separated by commas, each KIND[:VALUE][@WHEN]:\n"
+    "\n"
+    "  stall, timeout       transfers stall or time out\n"
+    "  ioerror              transfers fail with an I/O error\n"
+    "  senderror            requests fail with an I/O error; reads pass\n"
+    "  busy                 reply reads say the unit is busy\n"
+    "  silence              reply reads come back empty\n"
+    "  split, debugtext     answers come one item per message, or with debug text\n"
+    "  malformed            broken reply messages (VALUE: how many)\n"
+    "  dropmeters           the next meter read stops after VALUE values (default 0)\n"
+    "  extrameters          the next meter read brings VALUE values too many\n"
+    "  unplug               the unit is pulled out for VALUE (default 1s), then back\n"
+    "  random:P             every transfer meets one short fault with probability P\n"
+    "\n"
+    "VALUE is a count (transfers, requests, reply reads or answers; default 1) or a\n"
+    "time such as 500ms, 2s or 1m that the fault lasts. WHEN is after=N (after N\n"
+    "transfers), t=TIME (that long after the start) or every=TIME; without it the\n"
+    "fault applies at once. Random faults are the same in every run.\n"
+    "\n"
+    "Example: stall:3@after=10,senderror:1,unplug@t=5s,busy:2s@every=30s,random:0.02\n"
+    "\n"
+    "A list that does not parse is refused with exit status 2 before anything runs.\n";
+
 const char kHelp[] =
     "Usage: stratactl help [COMMAND]\n"
     "\n"
-    "Shows the overview, or the usage of COMMAND.\n";
+    "Shows the overview, or the usage of COMMAND. \"stratactl help faults\"\n"
+    "explains the simulated unit's fault lists.\n";
 
 } // namespace
 
@@ -109,6 +139,7 @@ QString helpText(const QString &command)
     } texts[] = {
         {"", kOverview},  {"list", kList}, {"info", kInfo},     {"meters", kMeters},
         {"get", kGet},    {"set", kSet},   {"assign", kAssign}, {"help", kHelp},
+        {"faults", kFaults},
     };
     for (const auto &t : texts) {
         if (command == QLatin1String(t.command))

@@ -6,7 +6,7 @@ const char kSeeHelp[] = " (see stratactl --help)";
 
 bool takesValue(const QString &name)
 {
-    return name == QLatin1String("--simulate") || name == QLatin1String("--unit")
+    return name == QLatin1String("--simulate") || name == QLatin1String("--faults") || name == QLatin1String("--unit")
         || name == QLatin1String("--count") || name == QLatin1String("--interval");
 }
 
@@ -32,6 +32,9 @@ QString applyValue(Invocation &inv, const QString &name, const QString &value)
         if (value.isEmpty())
             return QStringLiteral("option --simulate needs a model name");
         inv.simulate = value;
+    } else if (name == QLatin1String("--faults")) {
+        inv.faults = value;
+        inv.faultsGiven = true;
     } else if (name == QLatin1String("--unit")) {
         if (!parseNumber(value, 0, 9, &inv.unit))
             return QStringLiteral("invalid unit '%1': units are counted from 0 to 9").arg(value);
@@ -101,7 +104,8 @@ QString checkArgumentCount(const Invocation &inv)
     if (cmd == QLatin1String("help")) {
         if (inv.args.size() > 1)
             return QStringLiteral("unexpected argument '%1' for help").arg(inv.args.at(1));
-        if (!inv.args.isEmpty() && !knownCommands().contains(inv.args.first()))
+        if (!inv.args.isEmpty() && !knownCommands().contains(inv.args.first())
+            && !helpTopics().contains(inv.args.first()))
             return QStringLiteral("unknown command '%1'%2").arg(inv.args.first(), QLatin1String(kSeeHelp));
         return QString();
     }
@@ -133,6 +137,12 @@ const QStringList &knownCommands()
         QStringLiteral("help"),
     };
     return commands;
+}
+
+const QStringList &helpTopics()
+{
+    static const QStringList topics{QStringLiteral("faults")};
+    return topics;
 }
 
 ParsedInvocation parseInvocation(const QStringList &arguments)

@@ -10,6 +10,8 @@ struct Invocation {
     QString command;       // "list", "info", "meters", "get", "set", "assign", "help"
     QStringList args;      // the words after the command
     QString simulate;      // model name of the simulated unit; empty: real units
+    QString faults;        // fault list for the simulated unit (--faults), checked by main
+    bool faultsGiven = false;
     int unit = 0;          // the unit to use, counted from 0 in slot order
     bool json = false;
     bool engine = false;
@@ -37,3 +39,6 @@ ParsedInvocation parseInvocation(const QStringList &arguments);
 
 // The commands the tool knows, in the order the help lists them.
 const QStringList &knownCommands();
+
+// Help topics beyond the commands ("faults").
+const QStringList &helpTopics();

@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "service/faultoption.h"
 #include "service/simulationoption.h"
 #include "sim/simunit.h"
 #include "tools/directcommands.h"
@@ -79,6 +80,13 @@ int main(int argc, char **argv)
     if (!parsed.error.isEmpty())
         return finish(Outcome::usage(parsed.error));
     const Invocation &inv = parsed.invocation;
+    const QString faultError = inv.faultsGiven
+        ? (SimulationOption::isSimulated()
+               ? FaultOption::applyList(inv.faults, QStringLiteral("--faults"))
+               : QStringLiteral("option --faults needs the simulated unit (--simulate MODEL)"))
+        : FaultOption::environmentError(SimulationOption::isSimulated());
+    if (!faultError.isEmpty())
+        return finish(Outcome::usage(faultError));
 
     if (inv.command == QLatin1String("help")) {
         if (!writeOutput(stdout, helpText(inv.args.value(0)).toUtf8()))

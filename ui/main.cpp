@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include "service/faultoption.h"
 #include "service/simulationoption.h"
 #include "sim/simunit.h"
 #include "ui/appidentity.h"
@@ -22,6 +23,11 @@ int main(int argc, char *argv[])
     if (simulate && !sim::modelFromName(model.toStdString(), &known)) {
         std::fprintf(stderr, "%s: unknown model '%s': models are Strata 96, Strata 10, Strata 14, Strata 20\n",
                      argv[0], model.toLocal8Bit().constData());
+        return 2;
+    }
+    const QString faultError = FaultOption::environmentError(simulate || SimulationOption::isSimulated());
+    if (!faultError.isEmpty()) {
+        std::fprintf(stderr, "%s: %s\n", argv[0], faultError.toLocal8Bit().constData());
         return 2;
     }
     if (!SimulationOption::apply(argc, argv))

@@ -18,6 +18,8 @@
 #include <string>
 #include <vector>
 
+#include "sim/faultdriver.h"
+#include "sim/faultspec.h"
 #include "sim/simbus.h"
 #include "sim/simunit.h"
 #include "zutest/usbdevs_backend.h"
@@ -154,6 +156,25 @@ private:
     int token_ = 0;
 };
 
+// STRATA_SIMULATE_FAULTS=LIST puts a fault list (sim/faultspec.h) on the unit
+// plugged from the environment. The programs refuse a list that does not
+// parse before they start; here one is ignored rather than half applied.
+void apply_faults_from_environment(const std::shared_ptr<sim::SimUnit> &unit)
+{
+    const char *text = std::getenv("STRATA_SIMULATE_FAULTS");
+    std::vector<sim::FaultRule> rules;
+    if (!text || !sim::parseFaultSpec(text, &rules, nullptr) || rules.empty())
+        return;
+    unit->setFaultPlan(rules);
+    const bool unplugs = std::any_of(rules.begin(), rules.end(),
+                                     [](const sim::FaultRule &r) { return r.kind == sim::FaultKind::Unplug; });
+    if (unplugs) {
+        // Lives as long as the unit, which stays plugged for the whole run.
+        static sim::FaultDriver *driver = new sim::FaultDriver(unit);
+        driver->start();
+    }
+}
+
 // STRATA_SIMULATE=MODEL plugs one unit of that model for the whole run, before
 // the first registry starts watching, so that registry finds it present.
 void plug_unit_from_environment()
@@ -174,6 +195,7 @@ void plug_unit_from_environment()
             return;
         }
         unit = sim::plugSimUnit(model);
+        apply_faults_from_environment(unit);
     });
 }
 

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <thread>
 
+#include "sim/faultdriver.h"
 #include "wirekit.h"
 
 using namespace wirekit;
@@ -63,6 +64,35 @@ private slots:
         QCOMPARE(units[3]->transferCount(), 1);
         QCOMPARE(Link(uint32_t(0)).send(none(Hz)), Xfer::NoDevice);
         QCOMPARE(cmdsOf(Link(locations[11]).read().items), QByteArray("18a1"));
+    }
+
+    // An unplug fault takes the unit off the bus and brings it back at a new
+    // location when its spell ends, with nothing of the old answers queued.
+    void faultDriverUnplugsAndReplugs()
+    {
+        uint64_t nowUs = 0;
+        auto unit = std::make_shared<sim::SimUnit>(Model::Strata96);
+        unit->setClock([&nowUs] { return nowUs; });
+        const uint32_t first = Bus::instance().plug(unit);
+        std::vector<sim::FaultRule> rules;
+        QVERIFY(sim::parseFaultSpec("unplug:2s@after=1", &rules, nullptr));
+        unit->setFaultPlan(rules);
+        sim::FaultDriver driver(unit);
+        QCOMPARE(Link(first).send(none(Hz)), Xfer::Ok);
+        QCOMPARE(Link(first).send(none(Hz)), Xfer::NoDevice);
+        QCOMPARE(int(driver.step()), int(sim::SimUnit::BusAction::Unplug));
+        QVERIFY(Bus::instance().devices().empty());
+        nowUs = 1999999;
+        QCOMPARE(int(driver.step()), int(sim::SimUnit::BusAction::None));
+        nowUs = 2000000;
+        QCOMPARE(int(driver.step()), int(sim::SimUnit::BusAction::Replug));
+        QCOMPARE(int(Bus::instance().devices().size()), 1);
+        uint32_t second = 0;
+        const int token = Bus::instance().watch({[&](const std::shared_ptr<sim::Device> &, uint32_t loc) { second = loc; }, {}});
+        Bus::instance().unwatch(token);
+        QVERIFY(second != 0 && second != first);
+        QCOMPARE(unit->pendingReplies(), 0);
+        QCOMPARE(cmdsOf(Link(second).read().items), QByteArray("a1"));
     }
 
     void watcherMayReenterBus()

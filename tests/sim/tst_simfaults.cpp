@@ -80,6 +80,103 @@ private slots:
         QCOMPARE(cmdsOf(link.read().items), QByteArray("39a1"));
         QCOMPARE(link.read().ready, 1);
     }
+
+    // A script of steps against a unit on a virtual clock: s:OUTCOME sends a
+    // request, r:OUTCOME reads a reply, +MS moves the clock, p:ACTION polls.
+    void faultListSchedulesFaults_data()
+    {
+        QTest::addColumn<QString>("spec");
+        QTest::addColumn<QString>("script");
+        QTest::newRow("after transfers") << "stall:3@after=2" << "s:ok r:ready s:stall r:stall s:stall s:ok";
+        QTest::newRow("send error spares reads") << "senderror:1" << "r:ready s:error r:ready s:ok";
+        QTest::newRow("send errors for a time") << "senderror:2s" << "s:error +1999 s:error r:ready +1 s:ok";
+        QTest::newRow("io error on a read") << "ioerror:1@after=1" << "r:ready r:error s:ok";
+        QTest::newRow("time-out at a time") << "timeout@t=1s" << "s:ok +999 r:ready +1 r:timeout r:ready";
+        QTest::newRow("busy spell every period") << "busy:2s@every=30s"
+            << "r:ready +30000 r:busy +1999 r:busy +1 r:ready +28000 r:busy +95000 r:busy +2000 r:ready";
+        QTest::newRow("silent reads") << "silence:2" << "r:silent s:ok r:silent r:ready";
+        QTest::newRow("unplugged and back") << "unplug:2s@t=5s"
+            << "p:none +4999 p:none s:ok +1 s:gone p:unplug p:none r:gone +2000 p:replug s:ok r:ready";
+        QTest::newRow("glitch nobody unplugs") << "unplug@after=1" << "s:ok s:gone +999 r:gone +1 r:ready";
+        QTest::newRow("faults add up") << "stall:1,stall:1@after=0,timeout:1" << "s:stall s:stall s:timeout s:ok";
+    }
+
+    void faultListSchedulesFaults()
+    {
+        QFETCH(QString, spec);
+        QFETCH(QString, script);
+        uint64_t nowUs = 1000000;
+        auto unit = std::make_shared<sim::SimUnit>(sim::Model::Strata96);
+        unit->setClock([&nowUs] { return nowUs; });
+        std::vector<sim::FaultRule> rules;
+        QVERIFY(sim::parseFaultSpec(spec.toStdString(), &rules, nullptr));
+        unit->setFaultPlan(rules);
+        const Link link(unit);
+
+        QStringList seen;
+        for (const QString &step : script.split(QLatin1Char(' '))) {
+            if (step.startsWith(QLatin1Char('+'))) {
+                nowUs += step.mid(1).toULongLong() * 1000;
+                seen << step;
+            } else if (step.startsWith(QLatin1String("p:"))) {
+                static const char *const actions[] = {"none", "unplug", "replug"};
+                seen << QStringLiteral("p:") + QLatin1String(actions[int(unit->pollFaults())]);
+            } else if (step.startsWith(QLatin1String("s:"))) {
+                seen << QStringLiteral("s:") + outcome(link.send(u32(SetHz, 48000)), nullptr);
+            } else {
+                Xfer r = Xfer::Ok;
+                const Reply reply = link.read(&r);
+                seen << QStringLiteral("r:") + outcome(r, &reply);
+            }
+        }
+        QCOMPARE(seen.join(QLatin1Char(' ')), script);
+    }
+
+    // The same list and the same transfers give the same faults: a tester's
+    // run can be replayed.
+    void randomFaultsReplay()
+    {
+        auto run = [](const char *spec) {
+            auto unit = std::make_shared<sim::SimUnit>(sim::Model::Strata96);
+            unit->setClock([] { return uint64_t(0); });
+            std::vector<sim::FaultRule> rules;
+            sim::parseFaultSpec(spec, &rules, nullptr);
+            unit->setFaultPlan(rules);
+            const Link link(unit);
+            QString outcomes;
+            for (int i = 0; i < 400; ++i) {
+                Xfer r = Xfer::Ok;
+                const Reply reply = i % 2 ? link.read(&r) : Reply();
+                if (i % 2 == 0)
+                    r = link.send(none(Hz));
+                outcomes += outcome(r, i % 2 ? &reply : nullptr).left(1);
+            }
+            return outcomes;
+        };
+        const QString first = run("random:0.2");
+        QCOMPARE(run("random:0.2"), first);
+        const int clean = int(first.count(QLatin1Char('o')) + first.count(QLatin1Char('r')));
+        QVERIFY2(clean > 200 && clean < 380, qPrintable(first));
+        QVERIFY(!run("random:0").contains(QRegularExpression(QStringLiteral("[^or]"))));
+    }
+
+private:
+    static QString outcome(Xfer r, const Reply *reply)
+    {
+        switch (r) {
+        case Xfer::Ok:
+            break;
+        case Xfer::Stall: return QStringLiteral("stall");
+        case Xfer::Timeout: return QStringLiteral("timeout");
+        case Xfer::NoDevice: return QStringLiteral("gone");
+        case Xfer::Error: return QStringLiteral("error");
+        }
+        if (!reply)
+            return QStringLiteral("ok");
+        if (reply->items.isEmpty())
+            return QStringLiteral("silent");
+        return reply->ready == 0 ? QStringLiteral("busy") : reply->ready > 0 ? QStringLiteral("ready") : QStringLiteral("answer");
+    }
 };
 
 QTEST_APPLESS_MAIN(FaultInjection)

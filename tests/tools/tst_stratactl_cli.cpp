@@ -11,9 +11,16 @@ namespace {
 
 struct CliRun { int status = -1; QByteArray out, err; };
 
-CliRun runCli(const QStringList &args)
+// Leading NAME=VALUE words go into the tool's environment.
+CliRun runCli(QStringList args)
 {
     QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    while (!args.isEmpty() && args.first().startsWith(QLatin1String("STRATA_"))) {
+        const QString word = args.takeFirst();
+        environment.insert(word.section(QLatin1Char('='), 0, 0), word.section(QLatin1Char('='), 1));
+    }
+    process.setProcessEnvironment(environment);
     process.start(QStringLiteral(STRATACTL_PATH), args);
     if (!process.waitForFinished(30000))
         return CliRun();
@@ -57,6 +64,14 @@ void StratactlCli::runsAsTheUserSeesIt_data()
         << QByteArray("stratactl: unknown model 'Strata 97': models are Strata 96, Strata 10, Strata 14, Strata 20\n") << 0;
     QTest::newRow("second unit") << sim96 + QStringList{"--unit", "1", "info"} << 1 << none
         << QByteArray("stratactl: no unit 1: 1 unit connected\n") << 0;
+    QTest::newRow("bad fault list") << sim96 + QStringList{"--faults", "stall:3,busy:x", "info"} << 2 << none
+        << QByteArray("stratactl: --faults: bad value 'x' in 'busy:x': busy takes a count, or a duration such as 500ms, 2s or 1m\n") << 0;
+    QTest::newRow("bad fault list in the environment") << QStringList{"STRATA_SIMULATE_FAULTS=unplug:3"} + sim96 + QStringList{"list"}
+        << 2 << none << QByteArray("stratactl: STRATA_SIMULATE_FAULTS: bad value '3' in 'unplug:3': unplug takes a duration such as 500ms, 2s or 1m\n") << 0;
+    QTest::newRow("faults on real units") << QStringList{"--faults", "stall", "info"} << 2 << none
+        << QByteArray("stratactl: option --faults needs the simulated unit (--simulate MODEL)\n") << 0;
+    QTest::newRow("faults the transport rides out") << sim96 + QStringList{"--faults", "timeout:1,busy:3,split:2", "info"} << 0
+        << QByteArray("usbdevs.c:293:kIOUSBTransactionTimeout\n") << none << 0;
     QTest::newRow("quiet list") << sim96 + QStringList{"list", "--quiet"} << 0 << none << none << 0;
     QTest::newRow("info") << sim96 + QStringList{"info"} << 0
         << QByteArray("\nProduct:       Strata 96\nFirmware:      1.02 0023\n") << none << 0;
@@ -71,6 +86,8 @@ void StratactlCli::runsAsTheUserSeesIt_data()
     QTest::newRow("engine meters") << sim96 + QStringList{"--engine", "meters", "--watch", "--count", "3", "--json"} << 0
         << none << none << 3;
     QTest::newRow("-h") << QStringList{"-h"} << 0 << QByteArray("Usage: stratactl [OPTIONS] COMMAND") << none << 0;
+    QTest::newRow("help faults") << QStringList{"help", "faults"} << 0
+        << QByteArray("Usage: stratactl --simulate MODEL --faults LIST COMMAND") << none << 0;
     QTest::newRow("help meters") << QStringList{"help", "meters"} << 0 << QByteArray("Usage: stratactl meters") << none << 0;
     // Help wins over whatever else is wrong with the rest of the line.
     QTest::newRow("set --help, with junk") << QStringList{"set", "fader", "--help", "--watch"} << 0
