@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build needs, when any is missing.
 # Sourced by run.sh and test.sh.
-strata_packages=(cmake g++ make pkg-config qtbase5-dev libqt5svg5-dev libusb-1.0-0-dev)
+# lrelease (qttools5-dev-tools) compiles the translations; qttools5-dev has
+# its CMake package.
+strata_packages=(cmake g++ make pkg-config qtbase5-dev libqt5svg5-dev libusb-1.0-0-dev
+                 qttools5-dev-tools qttools5-dev)
 # The tests also run the libusb backend against umockdev's mocked devices.
 # The packaging test runs the desktop entry and metainfo validators.
 strata_test_packages=(umockdev libumockdev-dev desktop-file-utils appstream)

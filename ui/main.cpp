@@ -10,6 +10,7 @@
 #include "ui/fontfallback.h"
 #include "ui/mainwindow.h"
 #include "ui/processactivity.h"
+#include "ui/translationloader.h"
 
 int main(int argc, char *argv[])
 {
@@ -40,12 +41,14 @@ int main(int argc, char *argv[])
     Q_INIT_RESOURCE(resources);
     panel::applyApplicationIdentity();
     panel::installFontFallbacks();
+    panel::installTranslations();
 
     int exitCode = 0;
     {
         MainWindow window;
         if (SimulationOption::isSimulated())
-            window.setWindowTitle(window.windowTitle() + QStringLiteral(" (simulated unit)"));
+            window.setWindowTitle(window.windowTitle()
+                                 + QCoreApplication::translate("main", " (simulated unit)"));
         window.show();
         exitCode = application.exec();
     }

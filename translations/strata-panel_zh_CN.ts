@@ -1,0 +1,236 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="zh_CN">
+<context>
+    <name>KeyboardAccess</name>
+    <message>
+        <source>Meters page</source>
+        <translation>电平表页面</translation>
+    </message>
+    <message>
+        <source>Information page</source>
+        <translation>信息页面</translation>
+    </message>
+    <message>
+        <source>Peak hold off</source>
+        <translation>峰值保持 关</translation>
+    </message>
+    <message>
+        <source>Peak hold 1 second</source>
+        <translation>峰值保持 1 秒</translation>
+    </message>
+    <message>
+        <source>Peak hold 3 seconds</source>
+        <translation>峰值保持 3 秒</translation>
+    </message>
+    <message>
+        <source>Peak hold infinite</source>
+        <translation>峰值保持 无限</translation>
+    </message>
+    <message>
+        <source>Clear all held peaks</source>
+        <translation>清除所有保持的峰值</translation>
+    </message>
+    <message>
+        <source>Meter source: MTR SOURCE</source>
+        <translation>电平表信号源：MTR SOURCE</translation>
+    </message>
+    <message>
+        <source>Meter source: MIC / LINE</source>
+        <translation>电平表信号源：MIC / LINE</translation>
+    </message>
+    <message>
+        <source>Meter source: USB RETURN</source>
+        <translation>电平表信号源：USB RETURN</translation>
+    </message>
+    <message>
+        <source>Meter source: MTR RETURN</source>
+        <translation>电平表信号源：MTR RETURN</translation>
+    </message>
+</context>
+<context>
+    <name>MainWindow</name>
+    <message>
+        <source>KORVEN StrataMixer Settings Panel</source>
+        <translation>KORVEN StrataMixer 设置面板</translation>
+    </message>
+    <message>
+        <source>INFORMATION</source>
+        <translation>信息</translation>
+    </message>
+    <message>
+        <source>METERS</source>
+        <translation>电平表</translation>
+    </message>
+    <message>
+        <source>Software version    :</source>
+        <translation>软件版本：</translation>
+    </message>
+    <message>
+        <source>Firmware version   :</source>
+        <translation>固件版本：</translation>
+    </message>
+    <message>
+        <source>No Device</source>
+        <translation>无设备</translation>
+    </message>
+    <message>
+        <source>Sample rate          :</source>
+        <translation>采样率：</translation>
+    </message>
+    <message>
+        <source>Buffer size              :</source>
+        <translation>缓冲区大小：</translation>
+    </message>
+    <message>
+        <source>128 samples</source>
+        <translation>128 个采样</translation>
+    </message>
+    <message>
+        <source>Serial number :</source>
+        <translation>序列号：</translation>
+    </message>
+    <message>
+        <source>MAIN</source>
+        <translation>主输出</translation>
+    </message>
+    <message>
+        <source>OFF</source>
+        <translation>关</translation>
+    </message>
+    <message>
+        <source>1 SEC</source>
+        <translation>1 秒</translation>
+    </message>
+    <message>
+        <source>3 SEC</source>
+        <translation>3 秒</translation>
+    </message>
+    <message>
+        <source>CLEAR</source>
+        <translation>清除</translation>
+    </message>
+    <message>
+        <source>PEAK HOLD</source>
+        <translation>峰值保持</translation>
+    </message>
+    <message>
+        <source>METER SELECT</source>
+        <translation>电平表选择</translation>
+    </message>
+    <message>
+        <source>MTR SOURCE</source>
+        <translation>MTR SOURCE</translation>
+    </message>
+    <message>
+        <source>MIC / LINE</source>
+        <translation>MIC / LINE</translation>
+    </message>
+    <message>
+        <source>USB RETURN</source>
+        <translation>USB RETURN</translation>
+    </message>
+    <message>
+        <source>MTR RETURN</source>
+        <translation>MTR RETURN</translation>
+    </message>
+    <message>
+        <source>Device is not connected</source>
+        <translation>设备未连接</translation>
+    </message>
+    <message>
+        <source>&amp;Window</source>
+        <translation>窗口(&amp;W)</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>帮助(&amp;H)</translation>
+    </message>
+    <message>
+        <source>- KORVEN &amp;Website</source>
+        <translation>- KORVEN 网站(&amp;W)</translation>
+    </message>
+    <message>
+        <source>- &amp;About...</source>
+        <translation>- 关于(&amp;A)...</translation>
+    </message>
+    <message>
+        <source>&amp;Default</source>
+        <translation>默认大小(&amp;D)</translation>
+    </message>
+    <message>
+        <source>Ma&amp;ximum</source>
+        <translation>最大(&amp;X)</translation>
+    </message>
+    <message>
+        <source>Mi&amp;nimum</source>
+        <translation>最小(&amp;N)</translation>
+    </message>
+    <message>
+        <source>- &amp;Update</source>
+        <translation>- 更新(&amp;U)</translation>
+    </message>
+    <message>
+        <source>&amp;Product Information</source>
+        <translation>产品信息(&amp;P)</translation>
+    </message>
+    <message>
+        <source>&amp;FAQs</source>
+        <translation>常见问题(&amp;F)</translation>
+    </message>
+    <message>
+        <source>KORVEN &amp;ID</source>
+        <translation>KORVEN ID(&amp;I)</translation>
+    </message>
+    <message>
+        <source>Product &amp;Manual</source>
+        <translation>产品手册(&amp;M)</translation>
+    </message>
+    <message>
+        <source>&amp;License</source>
+        <translation>许可证(&amp;L)</translation>
+    </message>
+    <message>
+        <source>&amp;KORVEN StrataMixer</source>
+        <translation>KORVEN StrataMixer(&amp;K)</translation>
+    </message>
+    <message>
+        <source>Settings cannot be saved to %1</source>
+        <translation>无法将设置保存到 %1</translation>
+    </message>
+</context>
+<context>
+    <name>PeakReadoutAccessible</name>
+    <message>
+        <source>no signal</source>
+        <translation>无信号</translation>
+    </message>
+    <message>
+        <source>%1 dB</source>
+        <translation>%1 dB</translation>
+    </message>
+    <message>
+        <source>Channel %1 peak, %2</source>
+        <translation>通道 %1 峰值，%2</translation>
+    </message>
+    <message>
+        <source>Main L peak, %1</source>
+        <translation>主输出 L 峰值，%1</translation>
+    </message>
+    <message>
+        <source>Main R peak, %1</source>
+        <translation>主输出 R 峰值，%1</translation>
+    </message>
+    <message>
+        <source>Press to clear the held peak</source>
+        <translation>按下以清除保持的峰值</translation>
+    </message>
+</context>
+<context>
+    <name>main</name>
+    <message>
+        <source> (simulated unit)</source>
+        <translation>（模拟设备）</translation>
+    </message>
+</context>
+</TS>
