@@ -5,6 +5,8 @@
 #include <QPushButton>
 #include <QScrollArea>
 
+#include "meter/meterstyles.h"
+#include "ui/choicebuttonaccessible.h"
 #include "ui/focusmark.h"
 #include "ui/peakreadoutaccessible.h"
 
@@ -15,6 +17,9 @@ namespace {
 struct NamedButton {
     const char *objectName;
     const char *accessibleName;
+    // The style sheet that marks the button as its group's choice, if it
+    // belongs to one.
+    const char *chosenStyle = nullptr;
 };
 
 // Reading order of each page: the page button at the top, then the
@@ -25,15 +30,23 @@ const NamedButton kInfoPageButtons[] = {
 };
 const NamedButton kMeterPageButtons[] = {
     {"pushButton_Information", QT_TRANSLATE_NOOP("KeyboardAccess", "Information page")},
-    {"pushButton_PeakHoldOff", QT_TRANSLATE_NOOP("KeyboardAccess", "Peak hold off")},
-    {"pushButton_PeakHold1s", QT_TRANSLATE_NOOP("KeyboardAccess", "Peak hold 1 second")},
-    {"pushButton_PeakHold3s", QT_TRANSLATE_NOOP("KeyboardAccess", "Peak hold 3 seconds")},
-    {"pushButton_PeakHoldInf", QT_TRANSLATE_NOOP("KeyboardAccess", "Peak hold infinite")},
+    {"pushButton_PeakHoldOff", QT_TRANSLATE_NOOP("KeyboardAccess", "Peak hold off"),
+     meter::kPeakHoldSelectedStyle},
+    {"pushButton_PeakHold1s", QT_TRANSLATE_NOOP("KeyboardAccess", "Peak hold 1 second"),
+     meter::kPeakHoldSelectedStyle},
+    {"pushButton_PeakHold3s", QT_TRANSLATE_NOOP("KeyboardAccess", "Peak hold 3 seconds"),
+     meter::kPeakHoldSelectedStyle},
+    {"pushButton_PeakHoldInf", QT_TRANSLATE_NOOP("KeyboardAccess", "Peak hold infinite"),
+     meter::kPeakHoldSelectedStyle},
     {"pushButton_HoldClear", QT_TRANSLATE_NOOP("KeyboardAccess", "Clear all held peaks")},
-    {"pushButton_MTRSource", QT_TRANSLATE_NOOP("KeyboardAccess", "Meter source: MTR SOURCE")},
-    {"pushButton_Analog", QT_TRANSLATE_NOOP("KeyboardAccess", "Meter source: MIC / LINE")},
-    {"pushButton_USB", QT_TRANSLATE_NOOP("KeyboardAccess", "Meter source: USB RETURN")},
-    {"pushButton_MTR", QT_TRANSLATE_NOOP("KeyboardAccess", "Meter source: MTR RETURN")},
+    {"pushButton_MTRSource", QT_TRANSLATE_NOOP("KeyboardAccess", "Meter source: MTR SOURCE"),
+     meter::kSourceSelectedStyle},
+    {"pushButton_Analog", QT_TRANSLATE_NOOP("KeyboardAccess", "Meter source: MIC / LINE"),
+     meter::kSourceSelectedStyle},
+    {"pushButton_USB", QT_TRANSLATE_NOOP("KeyboardAccess", "Meter source: USB RETURN"),
+     meter::kSourceSelectedStyle},
+    {"pushButton_MTR", QT_TRANSLATE_NOOP("KeyboardAccess", "Meter source: MTR RETURN"),
+     meter::kSourceSelectedStyle},
 };
 
 constexpr int kReadouts = 24;
@@ -46,12 +59,12 @@ QString readoutName(int strip)
 }
 
 // Setting the form's texts already made and cached the toolkit's plain
-// button interface for each readout; drop it so the next query reaches the
-// readout factory.
-void forgetPlainInterface(QWidget *readout)
+// button interface; drop it so the next query reaches our factories.
+void forgetPlainInterface(QWidget *button)
 {
-    QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(readout);
-    if (iface && !dynamic_cast<PeakReadoutAccessible *>(iface))
+    QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(button);
+    if (iface && !dynamic_cast<PeakReadoutAccessible *>(iface)
+        && !dynamic_cast<ChoiceButtonAccessible *>(iface))
         QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(iface));
 }
 
@@ -61,6 +74,7 @@ void KeyboardAccess::apply(QMainWindow *window)
 {
     // Installing twice is harmless.
     QAccessible::installFactory(&PeakReadoutAccessible::factory);
+    QAccessible::installFactory(&ChoiceButtonAccessible::factory);
 
     auto *mark = new FocusMark(window);
     QWidget *previous = nullptr;
@@ -77,6 +91,11 @@ void KeyboardAccess::apply(QMainWindow *window)
         if (!button)
             return;
         button->setAccessibleName(tr(entry.accessibleName));
+        if (entry.chosenStyle) {
+            button->setProperty(ChoiceButtonAccessible::kChosenStyleProperty,
+                                QString::fromLatin1(entry.chosenStyle));
+            forgetPlainInterface(button);
+        }
         chain(button, FocusMark::Shape::AroundButton);
     };
 

@@ -136,6 +136,35 @@ private slots:
         QVERIFY(iface->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction()));
     }
 
+    // The page marks the chosen source and hold mode only by colour; a
+    // screen reader hears it as a pressed toggle.
+    void chosenButtonsAreAnnouncedPressed_data()
+    {
+        QTest::addColumn<QString>("click");
+        QTest::addColumn<QStringList>("pressed");
+        QTest::newRow("start") << QString() << QStringList{"pushButton_PeakHold1s", "pushButton_MTRSource"};
+        QTest::newRow("USB RETURN") << "pushButton_USB" << QStringList{"pushButton_PeakHold1s", "pushButton_USB"};
+        QTest::newRow("infinite") << "pushButton_PeakHoldInf"
+                                  << QStringList{"pushButton_PeakHoldInf", "pushButton_MTRSource"};
+    }
+    void chosenButtonsAreAnnouncedPressed()
+    {
+        QFETCH(QString, click);
+        if (!click.isEmpty())
+            widget<QPushButton>(*m_window, qPrintable(click))->click();
+        QStringList checked;
+        for (int i = 1; i <= 9; ++i) {
+            if (kMeterPageOrder[i] == QLatin1String("pushButton_HoldClear"))   // chooses nothing
+                continue;
+            QWidget *b = widget(*m_window, qPrintable(kMeterPageOrder[i]));
+            const QAccessible::State state = QAccessible::queryAccessibleInterface(b)->state();
+            QVERIFY(state.checkable);
+            if (state.checked)
+                checked.append(b->objectName());
+        }
+        QTEST(checked, "pressed");
+    }
+
     void buttonNames_data()
     {
         QTest::addColumn<QString>("button");
