@@ -8,6 +8,8 @@
 
 #include <stdint.h>
 
+#include "service/unittext.h"
+
 struct ListedUnit {
     int unit;      // counted from 0 in slot order, as --unit takes it
     int slot;      // registry slot, 0 to 9
@@ -29,9 +31,7 @@ struct UnitInfo {
     QByteArray recFunction;
 };
 
-// "%1.%2 %3": version / 100, two-digit version % 100, build of at least four
-// digits; version 102 build 23 reads "1.02 0023".
-QString firmwareText(uint16_t version, uint16_t build);
+using unittext::firmwareText;
 
 // "48 kHz", "44.1 kHz"; a rate outside the unit's set as plain Hz.
 QString sampleRateText(uint32_t hz);

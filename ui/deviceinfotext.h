@@ -7,10 +7,6 @@
 
 namespace panel {
 
-// "1.02 0023" for version 102 and build 23: the version's hundreds before the
-// point, the build at least four digits and never cut.
-QString firmwareText(uint16_t version, uint16_t build);
-
 // "48 kHz" and the like for the six rates the units run at; "-- kHz" else.
 QString sampleRateText(uint32_t hz);
 

@@ -6,6 +6,7 @@
 #include <QLabel>
 
 #include "service/datamanager.h"
+#include "service/unittext.h"
 #include "ui/deviceinfotext.h"
 #include "ui/modeltable.h"
 #include "ui/panelconstants.h"
@@ -85,7 +86,7 @@ void MainWindow::updateFirmwareText()
     // The version and the build arrive as two replies; the label keeps the
     // last complete text until both are known again.
     if (m_firmVersion != 0 && m_firmBuild != 0)
-        m_firmwareText = panel::firmwareText(m_firmVersion, m_firmBuild);
+        m_firmwareText = unittext::firmwareText(m_firmVersion, m_firmBuild);
     ui->label_FWVer->setText(QStringLiteral("V") + m_firmwareText);
 }
 

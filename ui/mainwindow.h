@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QMainWindow>
+#include <QSize>
 #include <QString>
 #include <QTimer>
 
@@ -17,6 +18,7 @@
 #include "zutest/zumsg.h"
 
 class QCloseEvent;
+class QResizeEvent;
 class QLabel;
 class QSettings;
 class UpdateSoftware;
@@ -38,6 +40,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    // Scales every page to the new size (ui/windowscaling.cpp).
+    void resizeEvent(QResizeEvent *event) override;
 
 public slots:
     // Polling: the only places that ask the unit for anything.
@@ -97,6 +101,19 @@ private slots:
     void on_pushButton_peakTextL_clicked();
     void on_pushButton_peakTextR_clicked();
 
+    // Help menu (ui/helpmenu.cpp).
+    void on_actionProduct_Information_triggered();
+    void on_actionFAQ_triggered();
+    void on_actionKORVEN_ID_triggered();
+    void on_actionManual_triggered();
+    void on_actionLicense_triggered();
+    void on_actionKORVEN_StrataMixer_triggered();
+
+    // Window menu (ui/windowscaling.cpp).
+    void on_actionDefaultSize_triggered();
+    void on_actionMaximum_triggered();
+    void on_actionMinimum_triggered();
+
 private:
     // Meter page (meter/meterpage.cpp).
     void setUiMeterSel(uint8_t source);
@@ -122,8 +139,15 @@ private:
     void updateFirmwareText();
     void colourRecFunction(QLabel *label, uint8_t state) const;
 
+    // Layout of the two pages at the window's scale (ui/infopagescaling.cpp,
+    // ui/meterpagescaling.cpp).
+    void resizeInfoWindow(float s, float sx, float sy);
+    void resizeMeterWindow(float s, float sx, float sy);
+
     uint16_t m_baseWidth;
     uint16_t m_baseHeight;
+    // The area below the menu bar the pages were last scaled to.
+    QSize m_contentSize{1110, 650};
     std::unique_ptr<Ui::MainWindow> ui;
     std::unique_ptr<QSettings> m_settings;
     // Created once the update service is part of the program; until then the

@@ -91,6 +91,37 @@ bool fail(const char *what)
     return false;
 }
 
+// The three pages at the window sizes the scaling must hold up at; with
+// QT_SCALE_FACTOR=2 the same sizes on a doubly dense screen.
+bool shootSizes(MainWindow &window, Shooter &shooter)
+{
+    const QSize sizes[] = {{1120, 680}, {1600, 980}, {2400, 700}};
+    bool ok = true;
+    for (const QSize &size : sizes) {
+        window.resize(size);
+        if (!waitUntil([&] { return window.size() == size; }))
+            return fail("the window did not take its size");
+        const QString tag = QStringLiteral("size-%1x%2-").arg(size.width()).arg(size.height());
+        shooter.click("pushButton_Meter");
+        runFor(1200);
+        ok = shooter.shoot(tag + QStringLiteral("meters")) && ok;
+        shooter.click("pushButton_Information");
+        runFor(300);
+        ok = shooter.shoot(tag + QStringLiteral("information")) && ok;
+        sim::Bus::instance().unplugAll();
+        if (!waitUntil([&] { return shooter.page() == kPageDead; }))
+            return fail("the unit did not go");
+        runFor(300);
+        ok = shooter.shoot(tag + QStringLiteral("not-connected")) && ok;
+        sim::plugSimUnit(sim::Model::Strata96);
+        if (!waitUntil([&] { return shooter.page() == kPageInfo && shooter.shown("pushButton_Meter"); }))
+            return fail("the Strata 96 did not come back");
+        runFor(1200);
+    }
+    window.close();
+    return ok;
+}
+
 bool shootAll(MainWindow &window, Shooter &shooter)
 {
     sim::Bus &bus = sim::Bus::instance();
@@ -148,8 +179,7 @@ bool shootAll(MainWindow &window, Shooter &shooter)
     ok = shooter.shoot(QStringLiteral("07-meters-usb-return-hold-infinite")) && ok;
 
     shooter.click("pushButton_Information");
-    window.close();
-    return ok;
+    return shootSizes(window, shooter) && ok;
 }
 
 } // namespace

@@ -1,0 +1,12 @@
+// The About box: icon, product, software version and copyright.
+#pragma once
+
+#include <QDialog>
+
+class AboutDialog : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit AboutDialog(QWidget *parent = nullptr);
+};

@@ -1,0 +1,23 @@
+#include "ui/svgpicturepainter.h"
+
+#include <QtMath>
+
+SvgPicturePainter::SvgPicturePainter(qreal devicePixelRatio)
+    : m_ratio(devicePixelRatio > 0 ? devicePixelRatio : 1.0)
+{
+}
+
+QPixmap SvgPicturePainter::render(const QString &file, const QSize &size)
+{
+    if (size.isEmpty())
+        return QPixmap();
+    QPixmap picture(qCeil(size.width() * m_ratio), qCeil(size.height() * m_ratio));
+    picture.setDevicePixelRatio(m_ratio);
+    picture.fill(Qt::transparent);
+    m_renderer.load(file);
+    m_painter.begin(&picture);
+    m_painter.setRenderHint(QPainter::Antialiasing);
+    m_renderer.render(&m_painter, QRectF(0, 0, size.width(), size.height()));
+    m_painter.end();
+    return picture;
+}

@@ -1,0 +1,77 @@
+// Window size modes and the scaling of the whole window to its size. The
+// pages have no layouts: every widget sits where the design puts it for a
+// 1110 x 650 content area, and each resize places them all again.
+#include "ui/mainwindow.h"
+
+#include <QGuiApplication>
+#include <QMenuBar>
+#include <QResizeEvent>
+#include <QScreen>
+
+#include "ui/mainwindowstyle.h"
+#include "ui/scalerule.h"
+#include "ui/svgpicturepainter.h"
+#include "ui_mainwindow.h"
+
+namespace {
+
+constexpr char kBrandLogo[] = "://Resource/logo/KORVEN_logo.svg";
+
+} // namespace
+
+void MainWindow::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    // The pages live below the menu bar, which on Linux is part of the
+    // window; scaling to the whole window would push the bottom rows out.
+    const QWidget *menu = menuWidget();
+    const int menuHeight = menu && !menuBar()->isNativeMenuBar() ? menu->sizeHint().height() : 0;
+    m_contentSize = QSize(event->size().width(), event->size().height() - menuHeight);
+
+    const panel::Scale scale = panel::Scale::forContent(m_contentSize.width(), m_contentSize.height());
+    m_drawLevelMeter.scale = scale.s;
+    m_drawLevelMeter.scaleX = scale.sx;
+    m_drawLevelMeter.scaleY = scale.sy;
+
+    ui->scrollArea->resize(panel::scaledTrunc(scale.sx * panel::kDesignWidth),
+                           panel::scaledTrunc(scale.sy * panel::kDesignHeight));
+    ui->scrollArea->move(0, 0);
+
+    ui->label_DeadBg->setGeometry(0, 0, m_contentSize.width(), m_contentSize.height());
+    QFont deadFont(QLatin1String(panel::kPanelFontFamily), 18, panel::kBoldWeight);
+    deadFont.setPixelSize(panel::scaledFontPixels(scale, 24));
+    ui->label_DeadBg->setFont(deadFont);
+    const QRect logo(panel::scaledTrunc(23 * scale.sx), panel::scaledTrunc(13 * scale.sy),
+                     panel::scaledTrunc(108 * scale.s), panel::scaledTrunc(18 * scale.s));
+    ui->label_KORVEN_dead->setGeometry(logo);
+    SvgPicturePainter pictures(devicePixelRatioF());
+    ui->label_KORVEN_dead->setPixmap(pictures.render(QLatin1String(kBrandLogo), logo.size()));
+
+    resizeMeterWindow(scale.s, scale.sx, scale.sy);
+    resizeInfoWindow(scale.s, scale.sx, scale.sy);
+}
+
+void MainWindow::on_actionDefaultSize_triggered()
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    showNormal();
+    const QRect available = screen->availableGeometry();
+    const int frameHeight = frameGeometry().height();
+    const int contentHeight = geometry().height();
+    // Measured from the screen's origin, not the available area's corner.
+    setGeometry((available.width() - m_baseWidth) / 2,
+                (available.height() - m_baseHeight) / 2 + (frameHeight - contentHeight), m_baseWidth,
+                m_baseHeight);
+}
+
+void MainWindow::on_actionMaximum_triggered()
+{
+    showMaximized();
+}
+
+void MainWindow::on_actionMinimum_triggered()
+{
+    showMinimized();
+}
