@@ -106,6 +106,9 @@ QZUDevice::QZUDevice()
     connect(unit, &QZUDeviceUnit::zu_recv_result, this, &QZUDevice::recv_zu_recv_result);
     connect(this, &QZUDevice::sig_zu_get_meter, unit, &QZUDeviceUnit::zu_get_meter);
     connect(unit, &QZUDeviceUnit::ret_get_meter, this, &QZUDevice::recv_get_meter);
+    connect(this, &QZUDevice::sig_zu_fwupdate, unit, &QZUDeviceUnit::zu_fwupdate);
+    connect(unit, &QZUDeviceUnit::ret_fwupdate_progress, this, &QZUDevice::sig_recv_fwupdate_progress);
+    connect(unit, &QZUDeviceUnit::ret_fwupdate, this, &QZUDevice::sig_recv_fwupdate);
 }
 
 QZUDevice::~QZUDevice()

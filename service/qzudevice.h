@@ -53,6 +53,9 @@ public:
 
     bool request_meter(zuctl_meter_info_t *info, uint8_t count, uint8_t *num);
     void initializeParameter();
+    // Hands the image at path to the worker's firmware transfer; the answer
+    // comes as sig_recv_fwupdate.
+    void start_fwupdate(const QString &path) { emit sig_zu_fwupdate(path); }
 
     void zu_send();
     void zu_recv();
@@ -64,6 +67,7 @@ signals:
     void sig_zu_send(QByteArray zumsg_data);
     void sig_zu_recv();
     void sig_zu_get_meter();
+    void sig_zu_fwupdate(QString path);
     void sig_recv_debug(QString debug_log);
     void sig_recv_hz(uint32_t hz);
     void sig_recv_autopowersave(bool mode);
@@ -81,6 +85,9 @@ signals:
     void sig_recv_buildtime(QString buildtime);
     void sig_recv_recfunc(QByteArray rec_func);
     void sig_recv_meter(zumsg_data_ch_t ch_type, uint8_t ch_no, uint32_t value);
+    // Firmware transfer, passed on from the worker (QZUDeviceUnit::FirmwareResult).
+    void sig_recv_fwupdate_progress(quint32 pos, quint32 length, bool verifying);
+    void sig_recv_fwupdate(int result, QString detail);
 
 public slots:
     void recv_deselect(bool ret);

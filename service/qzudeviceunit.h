@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QObject>
+#include <QString>
 
 #include "zutest/zuctl.h"
 
@@ -15,6 +16,10 @@ class QZUDeviceUnit : public QObject
     Q_OBJECT
 
 public:
+    // How a firmware transfer ended; the library's own results come first.
+    enum FirmwareResult { FirmwareOk = 0, FirmwareFailed = 1, FirmwareCancelled = 2, FirmwareDisconnected = 3,
+                          FirmwareBadImage = 4, FirmwareNoUnit = 5 };
+
     QZUDeviceUnit();
     ~QZUDeviceUnit() override;
 
@@ -30,6 +35,10 @@ signals:
     void ret_is_selected(bool ret);
     void ret_select_default(bool ret);
     void ret_get_meter(bool ret, QByteArray meter, int num);
+    // Firmware transfer (qzudeviceunit_firmware.cpp): where it stands while it
+    // blocks, then how it ended (FirmwareResult) with the reason in words.
+    void ret_fwupdate_progress(quint32 pos, quint32 length, bool verifying);
+    void ret_fwupdate(int result, QString detail);
     void finished();
 
 public slots:
@@ -39,6 +48,7 @@ public slots:
     void zu_send(QByteArray zumsg_data);
     void zu_recv();
     void zu_get_meter();
+    void zu_fwupdate(QString path);
 
 private:
     void scan();

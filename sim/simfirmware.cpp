@@ -25,6 +25,10 @@ void FirmwareReceiver::status(uint32_t *room, uint32_t *offset)
         room_ = std::min(block_, length_ - held);
     *room = room_;
     *offset = held;
+    if (misreporting_)
+        *offset = held + 1;
+    if (unfinished_ && held == length_)
+        *room = 1;
 }
 
 void FirmwareReceiver::data(const std::vector<uint8_t> &bytes)

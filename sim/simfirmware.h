@@ -23,6 +23,11 @@ public:
 
     void setBlockSize(uint32_t bytes) { block_ = bytes ? bytes : 1; }
     void refuse(bool on) { refusing_ = on; }
+    // Report one byte more than held, so the host never finds its position.
+    void misreportOffset(bool on) { misreporting_ = on; }
+    // Once the whole image is held, keep offering room, so the verification
+    // never sees the finished state.
+    void neverFinish(bool on) { unfinished_ = on; }
     void reset();
 
     uint32_t length() const { return length_; }
@@ -35,6 +40,8 @@ private:
     uint32_t block_ = kDefaultBlock;
     bool active_ = false;
     bool refusing_ = false;
+    bool misreporting_ = false;
+    bool unfinished_ = false;
 };
 
 } // namespace sim

@@ -272,6 +272,27 @@ void SimUnit::refuseFirmware(bool on)
     state_->firmware.refuse(on);
 }
 
+void SimUnit::queueDebugText(const std::string &text)
+{
+    std::lock_guard<std::mutex> guard(lock_);
+    ReplyGroup group;
+    group.items.push_back(wire::encodeText(wire::DebugText, text));
+    std::vector<Message> messages = packAnswer({group}, ReplyStyle());
+    state_->replies.insert(state_->replies.begin(), messages.begin(), messages.end());
+}
+
+void SimUnit::misreportFirmwareOffset(bool on)
+{
+    std::lock_guard<std::mutex> guard(lock_);
+    state_->firmware.misreportOffset(on);
+}
+
+void SimUnit::neverFinishFirmware(bool on)
+{
+    std::lock_guard<std::mutex> guard(lock_);
+    state_->firmware.neverFinish(on);
+}
+
 uint32_t SimUnit::firmwareLength() const
 {
     std::lock_guard<std::mutex> guard(lock_);

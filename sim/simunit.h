@@ -128,6 +128,7 @@ public:
     void interleaveDebugText(bool on);            // a debug-text item ("dsp: ok") before each answer
     void malformNextReply(int kind);              // 1 invalid item type, 2 array length past the end, 3 garbage bytes;
                                                   // the broken reply comes before the queued answers
+    void queueDebugText(const std::string &text); // one reply of its own carrying the text, before what is queued
     void dropMetersAfter(int values);             // stop sending meter values after n of them (one read)
     void setExtraMeters(int count);               // send more than 97 meter values per read (kind 8 ch 2...)
     void failNextSend(int requests);              // the next n requests (29) fail with an I/O error; reads pass
@@ -147,6 +148,8 @@ public:
     // Firmware transfer as the unit sees it.
     void setFirmwareBlockSize(uint32_t bytes);    // room offered per block (default 256)
     void refuseFirmware(bool on);                 // report room 0 and offset 0: the host cancels
+    void misreportFirmwareOffset(bool on);        // report one byte more than held: the host waits, then fails
+    void neverFinishFirmware(bool on);            // keep offering room once the image is held: verification fails
     uint32_t firmwareLength() const;              // length announced by FW_BEGIN
     std::vector<uint8_t> firmwareImage() const;   // bytes taken so far
 

@@ -119,6 +119,12 @@ Outcome runDirect(const Invocation &inv, std::FILE *out)
         return direct::runSetting(inv, link, out);
     if (inv.command == QLatin1String("assign"))
         return direct::runAssign(inv, link, out);
+    if (inv.command == QLatin1String("firmware"))
+        return direct::runFirmware(inv, link, out);
+    if (inv.command == QLatin1String("checksum"))
+        return direct::runChecksum(inv, link, out);
+    if (inv.command == QLatin1String("debug"))
+        return direct::runDebug(inv, link, out);
     if (inv.command == QLatin1String("meters")) {
         zuctl_t ctl{nullptr};
         Outcome picked = direct::selectUnit(link, inv.unit, &ctl);

@@ -1,5 +1,5 @@
 // The commands run straight through the device library (no device service):
-// list, info, meters, get, set and assign.
+// list, info, meters, get, set, assign, firmware, checksum and debug.
 #pragma once
 
 #include <cstdio>
@@ -28,5 +28,8 @@ bool write(std::FILE *out, const QByteArray &bytes);
 Outcome runMeters(const Invocation &inv, zuctl_t *ctl, std::FILE *out);
 Outcome runSetting(const Invocation &inv, DirectLink &link, std::FILE *out);
 Outcome runAssign(const Invocation &inv, DirectLink &link, std::FILE *out);
+Outcome runFirmware(const Invocation &inv, DirectLink &link, std::FILE *out);
+Outcome runChecksum(const Invocation &inv, DirectLink &link, std::FILE *out);
+Outcome runDebug(const Invocation &inv, DirectLink &link, std::FILE *out);
 
 } // namespace direct

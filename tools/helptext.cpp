@@ -14,6 +14,9 @@ const char kOverview[] =
     "  get SETTING [CH]     read a setting of the unit\n"
     "  set SETTING [CH] V   change a setting of the unit\n"
     "  assign [IN OUT]      list the output assignments, or route IN to OUT\n"
+    "  firmware IMAGE       send a firmware image to a Strata 96 and verify it\n"
+    "  checksum [ARG]       the firmware checksum the unit reports\n"
+    "  debug                the unit's debug text\n"
     "  help [COMMAND]       this text, or the usage of one command\n"
     "\n"
     "Options:\n"
@@ -26,7 +29,8 @@ const char kOverview[] =
     "  -h, --help           usage; \"stratactl COMMAND --help\" for one command\n"
     "\n"
     "Exit status: 0 success, 1 the unit is missing, did not answer or refused,\n"
-    "2 a wrong command line. Errors are one line on standard error.\n";
+    "2 a wrong command line, 3 the unit cancelled a firmware transfer. Errors\n"
+    "are one line on standard error.\n";
 
 const char kList[] =
     "Usage: stratactl list [--quiet] [--json]\n"
@@ -123,6 +127,30 @@ const char kFaults[] =
     "\n"
     "A list that does not parse is refused with exit status 2 before anything runs.\n";
 
+const char kFirmware[] =
+    "Usage: stratactl firmware IMAGE\n"
+    "\n"
+    "Sends the firmware image IMAGE to the unit, which must be a Strata 96, and\n"
+    "waits for the unit to verify it. Do not unplug the unit meanwhile. On a\n"
+    "terminal a progress line shows percentage, bytes, rate and time left;\n"
+    "elsewhere one line sums up the transfer. The device library's lines go to\n"
+    "standard error. Exit status 0 once the unit has verified the image, 3 when\n"
+    "the unit cancelled, 1 for any other failure. The image must exist, be\n"
+    "readable, not be empty and be smaller than 4 GiB.\n";
+
+const char kChecksum[] =
+    "Usage: stratactl checksum [ARG]\n"
+    "\n"
+    "Asks the unit for its firmware checksum and prints it in hexadecimal and\n"
+    "decimal. ARG, a 32-bit number (decimal or 0x...), is passed to the unit\n"
+    "as it is; its meaning is the unit's own. Default 0.\n";
+
+const char kDebug[] =
+    "Usage: stratactl debug\n"
+    "\n"
+    "Reads one reply of the unit without asking anything and prints the debug\n"
+    "text it carries; nothing when it carries none.\n";
+
 const char kHelp[] =
     "Usage: stratactl help [COMMAND]\n"
     "\n"
@@ -138,8 +166,8 @@ QString helpText(const QString &command)
         const char *text;
     } texts[] = {
         {"", kOverview},  {"list", kList}, {"info", kInfo},     {"meters", kMeters},
-        {"get", kGet},    {"set", kSet},   {"assign", kAssign}, {"help", kHelp},
-        {"faults", kFaults},
+        {"get", kGet},    {"set", kSet},   {"assign", kAssign}, {"firmware", kFirmware},
+        {"checksum", kChecksum}, {"debug", kDebug}, {"help", kHelp}, {"faults", kFaults},
     };
     for (const auto &t : texts) {
         if (command == QLatin1String(t.command))

@@ -111,8 +111,13 @@ QString checkArgumentCount(const Invocation &inv)
     }
     const bool noArguments = cmd == QLatin1String("list") || cmd == QLatin1String("info")
         || cmd == QLatin1String("meters");
-    if (noArguments && !inv.args.isEmpty())
+    if ((noArguments || cmd == QLatin1String("debug")) && !inv.args.isEmpty())
         return QStringLiteral("unexpected argument '%1' for %2").arg(inv.args.first(), cmd);
+    if (cmd == QLatin1String("firmware") && inv.args.size() != 1)
+        return inv.args.isEmpty() ? QStringLiteral("firmware needs the path of an image")
+                                  : QStringLiteral("unexpected argument '%1' for firmware").arg(inv.args.at(1));
+    if (cmd == QLatin1String("checksum") && inv.args.size() > 1)
+        return QStringLiteral("unexpected argument '%1' for checksum").arg(inv.args.at(1));
     return QString();
 }
 
@@ -134,6 +139,7 @@ const QStringList &knownCommands()
     static const QStringList commands{
         QStringLiteral("list"), QStringLiteral("info"), QStringLiteral("meters"),
         QStringLiteral("get"), QStringLiteral("set"), QStringLiteral("assign"),
+        QStringLiteral("firmware"), QStringLiteral("checksum"), QStringLiteral("debug"),
         QStringLiteral("help"),
     };
     return commands;

@@ -27,6 +27,7 @@ enum ExitStatus {
     kExitOk = 0,
     kExitFailed = 1, // the unit is missing, did not answer or refused
     kExitUsage = 2,  // the command line is wrong
+    kExitCancelled = 3, // the unit cancelled a firmware transfer
 };
 
 struct ParsedInvocation {

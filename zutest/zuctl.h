@@ -99,3 +99,11 @@ uint32_t zuctl_get_fw_checksum(zuctl_t *ctl, uint32_t arg, uint32_t *checksum);
 uint32_t zuctl_debugprint(zuctl_t *ctl, uint8_t *buf, uint8_t cap, uint8_t *len);
 void print_chars(const char *s, int n);
 uint32_t zuctl_fwupdate(zuctl_t *ctl, const uint8_t *image, uint32_t length, uint32_t *progress);
+
+// The same transfer, telling `notify` (when given) on the calling thread
+// where it stands: after every chunk with the host position, once per wait
+// for the unit, and once per verification attempt with verifying set. It
+// lets a caller show progress while the transfer blocks.
+typedef void (*zuctl_fw_notify_fn)(void *ctx, uint32_t pos, uint32_t length, int verifying);
+uint32_t zuctl_fwupdate_notify(zuctl_t *ctl, const uint8_t *image, uint32_t length, uint32_t *progress,
+                               zuctl_fw_notify_fn notify, void *ctx);

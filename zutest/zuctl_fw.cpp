@@ -207,7 +207,15 @@ struct Transfer {
     uint32_t length;
     uint32_t *progress;
     uint32_t pos; // bytes of the image sent so far
+    zuctl_fw_notify_fn notify;
+    void *ctx;
 };
+
+void tell(const Transfer &t, int verifying)
+{
+    if (t.notify)
+        t.notify(t.ctx, t.pos, t.length, verifying);
+}
 
 void print_position(const Transfer &t)
 {
@@ -276,6 +284,7 @@ uint32_t send_block(Transfer *t, uint32_t room)
         room -= n;
         if (t->pos < t->length && t->progress)
             *t->progress = t->pos;
+        tell(*t, 0);
     }
     print_position(*t);
     return 0;
@@ -288,6 +297,7 @@ uint32_t verify(Transfer *t)
     Exchange x;
     exchange_open(&x);
     for (int attempt = 0; attempt < kVerifyAttempts; ++attempt) {
+        tell(*t, 1);
         if (send_status_request(t->ctl, kLineVerifyItem, kVerifyTail) != 0)
             return 1;
         for (int read = 0; read < kVerifyReads; ++read) {
@@ -321,7 +331,13 @@ uint32_t verify(Transfer *t)
 
 uint32_t zuctl_fwupdate(zuctl_t *ctl, const uint8_t *image, uint32_t length, uint32_t *progress)
 {
-    Transfer t = {ctl, image, length, progress, 0};
+    return zuctl_fwupdate_notify(ctl, image, length, progress, nullptr, nullptr);
+}
+
+uint32_t zuctl_fwupdate_notify(zuctl_t *ctl, const uint8_t *image, uint32_t length, uint32_t *progress,
+                               zuctl_fw_notify_fn notify, void *ctx)
+{
+    Transfer t = {ctl, image, length, progress, 0, notify, ctx};
     Exchange x;
     if (exchange_open(&x) != 0 || (!image && length > 0))
         return fail(kLineBeginSetup);
@@ -362,6 +378,7 @@ uint32_t zuctl_fwupdate(zuctl_t *ctl, const uint8_t *image, uint32_t length, uin
         ++waits;
         zuctl_usleep(kPollPauseUsec);
         print_position(t);
+        tell(t, 0);
     }
     return verify(&t);
 }

@@ -31,6 +31,8 @@ class FirmwareTest : public UnitFixture {
 private slots:
     void update_data();
     void update();
+    void notifyFollowsTheHostPosition_data();
+    void notifyFollowsTheHostPosition();
 };
 
 void FirmwareTest::update_data()
@@ -90,6 +92,44 @@ void FirmwareTest::update()
     QTEST(progress, "progress");
     QCOMPARE(unit_->sentMessages().mid(0, sent.size()), sent);
     QTEST(qulonglong(clock_->sleptMicros()), "slept");
+}
+
+// The notifying transfer tells its caller each chunk's position and each
+// verification attempt, on the calling thread, and ends as the plain one.
+void FirmwareTest::notifyFollowsTheHostPosition_data()
+{
+    QTest::addColumn<int>("length");
+    QTest::addColumn<QByteArray>("idle");
+    QTest::addColumn<uint>("result");
+    QTest::addColumn<QStringList>("told");
+    QTest::newRow("two chunks, verified at once")
+        << 100 << status(0, 100) << 0u << QStringList{"61/100", "100/100", "100/100 verifying"};
+    QTest::newRow("empty image") << 0 << status(0, 0) << 0u << QStringList{"0/0 verifying"};
+    QTest::newRow("never verified")
+        << 0 << status(5, 0) << 1u << QString("0/0 verifying\n").repeated(60).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+void FirmwareTest::notifyFollowsTheHostPosition()
+{
+    QFETCH(int, length);
+    QFETCH(QByteArray, idle);
+    if (length > 0) {
+        unit_->queueReply(QByteArray());
+        unit_->queueReply(QByteArray());
+        unit_->queueReply(status(uint32_t(length), 0));
+    }
+    unit_->setIdleReply(idle);
+    const QByteArray fw = image(length);
+    QStringList told;
+    const auto record = [](void *ctx, uint32_t pos, uint32_t len, int verifying) {
+        static_cast<QStringList *>(ctx)->append(QStringLiteral("%1/%2%3").arg(pos).arg(len).arg(verifying ? " verifying" : ""));
+    };
+    StdoutCapture capture;
+    QTEST(zuctl_fwupdate_notify(&ctl_, length ? reinterpret_cast<const uint8_t *>(fw.constData()) : nullptr,
+                                uint32_t(length), nullptr, record, &told),
+          "result");
+    finished(capture);
+    QTEST(told, "told");
 }
 
 QTEST_GUILESS_MAIN(FirmwareTest)

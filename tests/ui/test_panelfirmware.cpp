@@ -1,0 +1,226 @@
+// The panel's firmware update against the simulated unit: the image arrives
+// exactly after the user agreed, every refusal leaves the unit untouched,
+// and each fault of the unit ends in its own failure text.
+#include <QtTest>
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include <memory>
+
+#include "service/datamanager.h"
+#include "sim/simbus.h"
+#include "sim/simunit.h"
+#include "ui/panelfirmwareupdate.h"
+#include "virtual_clock.h"
+
+namespace {
+
+constexpr int kTimeoutMs = 20000;
+
+QByteArray pattern(int size)
+{
+    QByteArray bytes(size, '\0');
+    for (int i = 0; i < size; ++i)
+        bytes[i] = char((i * 13 + i / 256) & 0xFF);
+    return bytes;
+}
+
+} // namespace
+
+class PanelFirmwareTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        sim::Bus::instance().unplugAll();
+        QVERIFY(QTest::qWaitFor([] { dm.deselect(); return !dm.queryExistDevice(); }, kTimeoutMs));
+        m_model = QStringLiteral("Strata 96");
+        m_present = true;
+        m_update = std::make_unique<PanelFirmwareUpdate>(
+            nullptr, [this] { return m_model; }, [this] { return m_present; });
+        m_results = std::make_unique<QSignalSpy>(m_update.get(), &PanelFirmwareUpdate::result);
+        m_finished = std::make_unique<QSignalSpy>(m_update.get(), &PanelFirmwareUpdate::finished);
+        m_asked = 0;
+    }
+    void cleanup()
+    {
+        QVERIFY(!m_update->running());
+        m_update.reset();
+        m_clock.reset();
+        sim::Bus::instance().unplugAll();
+    }
+
+    void agreedImageArrivesExactly()
+    {
+        auto unit = plugUnit();
+        QSignalSpy started(m_update.get(), &PanelFirmwareUpdate::transferStarted);
+        QSignalSpy ended(m_update.get(), &PanelFirmwareUpdate::transferEnded);
+        QSignalSpy progress(m_update.get(), &PanelFirmwareUpdate::progress);
+        const QByteArray image = pattern(3000);
+        answerConfirmation(QMessageBox::Ok);
+        m_update->install(write("fw.bin", image));
+        QCOMPARE(m_asked, 1);
+        QCOMPARE(started.count(), 1);
+        QVERIFY(m_update->running());
+        QVERIFY(QTest::qWaitFor([&] { return m_finished->count() == 1; }, kTimeoutMs));
+        QCOMPARE(ended.count(), 1);
+        QCOMPARE(m_results->count(), 1);
+        QCOMPARE(m_results->at(0).at(0).toBool(), true);
+        const std::vector<uint8_t> held = unit->firmwareImage();
+        QCOMPARE(QByteArray(reinterpret_cast<const char *>(held.data()), int(held.size())), image);
+        QVERIFY(progress.count() > 2);
+        QCOMPARE(progress.first(), (QVariantList{qint64(0), qint64(3000)}));
+        QCOMPARE(progress.last(), (QVariantList{qint64(3000), qint64(3000)}));
+    }
+
+    void declinedUpdateSendsNothing()
+    {
+        auto unit = plugUnit();
+        answerConfirmation(QMessageBox::Cancel);
+        m_update->install(write("fw.bin", pattern(100)));
+        QCOMPARE(m_asked, 1);
+        QCOMPARE(m_finished->count(), 1);
+        QCOMPARE(m_results->count(), 0);
+        QCOMPARE(unit->firmwareLength(), 0u);
+    }
+
+    // Refusals come before the question and before any byte goes out.
+    void badInputIsRefusedUnasked_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("model");
+        QTest::addColumn<bool>("present");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("missing") << "none.bin" << "Strata 96" << true << "firmware image %1 does not exist";
+        QTest::newRow("empty") << "empty.bin" << "Strata 96" << true << "firmware image %1 is empty";
+        QTest::newRow("folder") << "dir" << "Strata 96" << true << "%1 is a folder, not a firmware image";
+        QTest::newRow("4 GiB") << "huge.bin" << "Strata 96" << true
+                               << "firmware image %1 is too large: the unit takes less than 4 GiB";
+        QTest::newRow("no unit") << "fw.bin" << "No Device" << false
+                                 << "No unit is connected. Connect the Strata 96 and start the update again.";
+        QTest::newRow("Strata 14") << "fw.bin" << "Strata 14" << true
+                                   << "The connected unit is a Strata 14; only the Strata 96 takes this firmware.";
+    }
+    void badInputIsRefusedUnasked()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, text);
+        auto unit = plugUnit();
+        QFETCH(QString, model);
+        QFETCH(bool, present);
+        m_model = model;
+        m_present = present;
+        const QString path = m_dir.filePath(file);
+        if (file == QLatin1String("empty.bin") || file == QLatin1String("fw.bin"))
+            write(file, file == QLatin1String("fw.bin") ? pattern(10) : QByteArray());
+        if (file == QLatin1String("dir"))
+            QVERIFY(QDir(m_dir.path()).mkpath(file));
+        if (file == QLatin1String("huge.bin")) {
+            QFile huge(path);
+            if (!huge.open(QIODevice::WriteOnly) || !huge.resize(qint64(1) << 32))
+                QSKIP("the temporary folder's file system cannot hold a sparse 4 GiB file");
+        }
+        answerConfirmation(QMessageBox::Ok);
+        m_update->install(path);
+        QCoreApplication::processEvents();
+        QCOMPARE(m_asked, 0);
+        QCOMPARE(m_results->count(), 1);
+        QCOMPARE(m_results->at(0).at(0).toBool(), false);
+        QCOMPARE(m_results->at(0).at(1).toString(), text.contains(QLatin1String("%1")) ? text.arg(path) : text);
+        QCOMPARE(m_finished->count(), 1);
+        QCOMPARE(unit->firmwareLength(), 0u);
+        QVERIFY(unit->firmwareImage().empty());
+    }
+
+    void unitFaultsEndInTheirFailure_data()
+    {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<QString>("text");
+        const QString failed = QStringLiteral("The firmware update failed: the unit did not take or verify the image. "
+                                              "If it was disconnected, connect it again and repeat the update.");
+        QTest::newRow("cancel") << "cancel" << "The unit cancelled the firmware update.";
+        QTest::newRow("wrong offset") << "offset" << failed;
+        QTest::newRow("never verifies") << "verify" << failed;
+    }
+    void unitFaultsEndInTheirFailure()
+    {
+        QFETCH(QString, fault);
+        // The unit's waits run on the virtual clock: a thousand waits and a
+        // minute of verification take no time.
+        m_clock = std::make_unique<VirtualClock>();
+        auto unit = plugUnit();
+        unit->refuseFirmware(fault == QLatin1String("cancel"));
+        unit->misreportFirmwareOffset(fault == QLatin1String("offset"));
+        unit->neverFinishFirmware(fault == QLatin1String("verify"));
+        answerConfirmation(QMessageBox::Ok);
+        m_update->install(write("fw.bin", pattern(700)));
+        QVERIFY(QTest::qWaitFor([&] { return m_finished->count() == 1; }, kTimeoutMs));
+        QCOMPARE(m_results->count(), 1);
+        QCOMPARE(m_results->at(0).at(0).toBool(), false);
+        QTEST(m_results->at(0).at(1).toString(), "text");
+    }
+
+    void unplugMidTransferEndsInFailure()
+    {
+        auto unit = plugUnit();
+        // The simulated unit takes bytes faster than a test can pull it; an
+        // unfinished verification keeps the transfer going until it is gone.
+        unit->neverFinishFirmware(true);
+        QSignalSpy progress(m_update.get(), &PanelFirmwareUpdate::progress);
+        answerConfirmation(QMessageBox::Ok);
+        m_update->install(write("fw.bin", pattern(20000)));
+        QVERIFY(QTest::qWaitFor([&] { return progress.count() > 3; }, kTimeoutMs));
+        sim::Bus::instance().unplug(unit);
+        QVERIFY(QTest::qWaitFor([&] { return m_finished->count() == 1; }, kTimeoutMs));
+        QCOMPARE(m_results->at(0).at(0).toBool(), false);
+        QVERIFY2(m_results->at(0).at(1).toString().contains(QLatin1String("disconnected")),
+                 qPrintable(m_results->at(0).at(1).toString()));
+    }
+
+private:
+    std::shared_ptr<sim::SimUnit> plugUnit()
+    {
+        auto unit = sim::plugSimUnit(sim::Model::Strata96);
+        if (!QTest::qWaitFor([] { return dm.queryExistDevice(); }, kTimeoutMs))
+            qWarning("the service did not see the unit");
+        return unit;
+    }
+
+    // Answers the next question box with `button`, checking its warning.
+    void answerConfirmation(QMessageBox::StandardButton button)
+    {
+        QTimer::singleShot(0, this, [this, button] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            ++m_asked;
+            QVERIFY(box->text().contains(QLatin1String("Do not unplug the unit")));
+            box->button(button)->click();
+        });
+    }
+
+    QString write(const QString &name, const QByteArray &bytes)
+    {
+        QFile file(m_dir.filePath(name));
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+            qFatal("cannot write %s", qPrintable(file.fileName()));
+        return file.fileName();
+    }
+
+    QTemporaryDir m_dir;
+    QString m_model;
+    bool m_present = true;
+    int m_asked = 0;
+    std::unique_ptr<VirtualClock> m_clock;
+    std::unique_ptr<PanelFirmwareUpdate> m_update;
+    std::unique_ptr<QSignalSpy> m_results;
+    std::unique_ptr<QSignalSpy> m_finished;
+};
+
+QTEST_MAIN(PanelFirmwareTest)
+#include "test_panelfirmware.moc"
