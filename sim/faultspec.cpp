@@ -35,11 +35,14 @@ const KindInfo kKinds[] = {
     {FaultKind::ExtraMeters, "extrameters", kCount, 1, 0},
     {FaultKind::Unplug, "unplug", kDuration, 0, kSecond},
     {FaultKind::Random, "random", kProbability, 0, 0},
+    {FaultKind::FirmwareCancel, "fwcancel", kCount, 1, 0},
+    {FaultKind::FirmwareOffset, "fwoffset", kCount, 1, 0},
+    {FaultKind::FirmwareNoVerify, "fwnoverify", kCount, 1, 0},
 };
 
 const char kKindList[] =
     "stall, timeout, ioerror, senderror, busy, silence, split, debugtext, malformed, "
-    "dropmeters, extrameters, unplug, random";
+    "dropmeters, extrameters, unplug, random, fwcancel, fwoffset, fwnoverify";
 
 std::string quoted(const std::string &text)
 {

@@ -4,7 +4,9 @@
 //   KIND   stall, timeout, ioerror (any transfer fails with an I/O error),
 //          senderror (requests fail with an I/O error), busy, silence,
 //          split, debugtext, malformed, dropmeters, extrameters, unplug,
-//          random
+//          random; for the firmware transfer fwcancel (the unit refuses
+//          it), fwoffset (it misreports its offset) and fwnoverify (it never
+//          finishes the verification)
 //   ARG    a count (transfers, requests, reply reads, messages or meter
 //          values, after the kind) or a duration such as 500ms, 2s, 1m
 //          (the fault lasts that long on the unit's clock); random takes a
@@ -24,6 +26,7 @@ namespace sim {
 enum class FaultKind {
     Stall, Timeout, IoError, SendError, Busy, Silence, Split, DebugText,
     Malformed, DropMeters, ExtraMeters, Unplug, Random,
+    FirmwareCancel, FirmwareOffset, FirmwareNoVerify,
 };
 
 enum class FaultWhen { Now, AfterTransfers, AtTime, Every };

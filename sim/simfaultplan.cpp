@@ -190,6 +190,10 @@ void SimUnit::State::applyFault(const FaultRule &rule, uint64_t now)
         for (int i = std::min(rule.count, 64); i > 0; --i)
             replies.push_front(malformedMessage(1 + i % 3));
         break;
+    // The firmware faults last for the rest of the run; their count says nothing.
+    case FaultKind::FirmwareCancel: firmware.refuse(true); break;
+    case FaultKind::FirmwareOffset: firmware.misreportOffset(true); break;
+    case FaultKind::FirmwareNoVerify: firmware.neverFinish(true); break;
     case FaultKind::Unplug:
     case FaultKind::Random:
         break;

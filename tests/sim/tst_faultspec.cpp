@@ -67,9 +67,10 @@ private slots:
         QTest::addColumn<QString>("error");
         QTest::newRow("unknown kind") << "stall,stal:3"
             << "unknown fault kind 'stal' in 'stal:3' (kinds: stall, timeout, ioerror, senderror, busy, silence, split, "
-               "debugtext, malformed, dropmeters, extrameters, unplug, random)";
+               "debugtext, malformed, dropmeters, extrameters, unplug, random, fwcancel, fwoffset, fwnoverify)";
         QTest::newRow("kind in capitals") << "STALL" << "unknown fault kind 'STALL' in 'STALL' (kinds: stall, timeout, "
-               "ioerror, senderror, busy, silence, split, debugtext, malformed, dropmeters, extrameters, unplug, random)";
+               "ioerror, senderror, busy, silence, split, debugtext, malformed, dropmeters, extrameters, unplug, random, "
+               "fwcancel, fwoffset, fwnoverify)";
         QTest::newRow("empty between commas") << "stall,,busy" << "empty fault in 'stall,,busy': faults are separated by single commas";
         QTest::newRow("trailing comma") << "stall," << "empty fault in 'stall,': faults are separated by single commas";
         QTest::newRow("count with junk") << "stall:3x" << "bad value '3x' in 'stall:3x': stall takes a count, or a duration such as 500ms, 2s or 1m";
@@ -81,7 +82,7 @@ private slots:
         QTest::newRow("malformed for a time") << "malformed:2s" << "bad value '2s' in 'malformed:2s': malformed takes a count from 0 to 1000000";
         QTest::newRow("count too large") << "stall:1000001" << "bad value '1000001' in 'stall:1000001': stall takes a count, or a duration such as 500ms, 2s or 1m";
         QTest::newRow("probability above one") << "random:1.5" << "bad value '1.5' in 'random:1.5': random takes a probability from 0 to 1";
-        QTest::newRow("probability with a comma decimal") << "random:0,5" << "unknown fault kind '5' in '5' (kinds: stall, timeout, ioerror, senderror, busy, silence, split, debugtext, malformed, dropmeters, extrameters, unplug, random)";
+        QTest::newRow("probability with a comma decimal") << "random:0,5" << "unknown fault kind '5' in '5' (kinds: stall, timeout, ioerror, senderror, busy, silence, split, debugtext, malformed, dropmeters, extrameters, unplug, random, fwcancel, fwoffset, fwnoverify)";
         QTest::newRow("random bare") << "random" << "random needs a probability, as in random:0.02, not 'random'";
         QTest::newRow("random timed") << "random:0.1@t=2s" << "random applies to every transfer and takes no @, in 'random:0.1@t=2s'";
         QTest::newRow("unknown time") << "stall@at=3" << "bad time 'at=3' in 'stall@at=3' (after=TRANSFERS, t=DURATION or every=DURATION, as in @after=10, @t=5s, @every=30s)";
