@@ -5,9 +5,13 @@
 # its CMake package.
 strata_packages=(cmake g++ make pkg-config qtbase5-dev libqt5svg5-dev libusb-1.0-0-dev
                  qttools5-dev-tools qttools5-dev)
+# The update service unpacks with unzip and hands packages to xdg-open.
+strata_packages+=(unzip xdg-utils)
 # The tests also run the libusb backend against umockdev's mocked devices.
 # The packaging test runs the desktop entry and metainfo validators.
 strata_test_packages=(umockdev libumockdev-dev desktop-file-utils appstream)
+# The update tests pack their archives with zip.
+strata_test_packages+=(zip)
 
 # strata_ensure_deps [extra packages...]
 strata_ensure_deps() {

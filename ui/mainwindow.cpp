@@ -12,6 +12,7 @@
 #include "ui/modeltable.h"
 #include "ui/panelconstants.h"
 #include "ui_mainwindow.h"
+#include "update/updatesoftware.h"
 
 namespace {
 
@@ -75,6 +76,8 @@ MainWindow::MainWindow(QWidget *parent)
 
     dm.getRecFunction();
     ui->label_SWVer->setText(QStringLiteral("V") + QLatin1String(panel::kSoftwareVersionFull));
+    // Starts the one manifest download of the run.
+    m_updateSoftware = new UpdateSoftware;
 
     applyStartupStyles();
     hideModelWidgets();
@@ -86,6 +89,9 @@ MainWindow::MainWindow(QWidget *parent)
 
 MainWindow::~MainWindow()
 {
+    // Stops the update thread before anything it could still report to goes.
+    delete m_updateSoftware;
+    m_updateSoftware = nullptr;
     // The settings and the form go before the meter engine and the timers,
     // which the members' own order would destroy first.
     m_settings.reset();
@@ -94,11 +100,19 @@ MainWindow::~MainWindow()
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
+    if (m_updateSoftware)
+        m_updateSoftware->closeAll();
     event->accept();
 }
 
 void MainWindow::timerInterrupt_1000ms()
 {
+    // The update checks run with or without a unit.
+    if (m_updateSoftware) {
+        m_updateSoftware->checkFirmwareInformation(ui->label_Device->text(), m_firmwareText);
+        if (m_updateSoftware->querySoftUpdate())
+            ui->actionUpdate->setEnabled(true);
+    }
     if (!dm.queryExistDevice()) {
         hideModelWidgets();
         return;
@@ -233,4 +247,13 @@ void MainWindow::colourRecFunction(QLabel *label, uint8_t state) const
 {
     const bool lit = state == 1 || (state == 2 && m_blinkPhase);
     label->setStyleSheet(QLatin1String(lit ? panel::kRecFuncRedStyle : panel::kRecFuncGreyStyle));
+}
+
+void MainWindow::on_actionUpdate_triggered()
+{
+    ui->actionUpdate->setEnabled(false);
+    DataManager::setDoNotUpdateSoftDialog(QString());
+    DataManager::setDoNotUpdateFirmDialog(QString());
+    if (m_updateSoftware)
+        m_updateSoftware->checkSoftwareUpdate();
 }

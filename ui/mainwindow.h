@@ -61,6 +61,9 @@ public slots:
     void slt_RecvLevelMeter(zumsg_data_ch_t ch_type, uint8_t ch_no, uint32_t value);
 
 private slots:
+    // Help menu: the manual update check.
+    void on_actionUpdate_triggered();
+
     // Information page.
     void on_pushButton_Meter_clicked();
     void on_horizontalSlider_BufferSize_sliderMoved(int position);
@@ -150,8 +153,7 @@ private:
     QSize m_contentSize{1110, 650};
     std::unique_ptr<Ui::MainWindow> ui;
     std::unique_ptr<QSettings> m_settings;
-    // Created once the update service is part of the program; until then the
-    // 1000 ms tick skips the firmware check, as it does for a null pointer.
+    // Owned; created at the end of the constructor.
     UpdateSoftware *m_updateSoftware = nullptr;
     QTimer m_timer1000ms;
     QTimer m_timer500ms;

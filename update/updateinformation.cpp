@@ -1,0 +1,417 @@
+#include "update/updateinformation.h"
+
+#include <QDebug>
+#include <QDir>
+#include <QDirIterator>
+#include <QFileInfo>
+#include <QHostAddress>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QSslSocket>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QTimer>
+
+#include "service/datamanager.h"
+#include "strata_config.h"
+#include "update/updatemanifest.h"
+
+namespace {
+
+constexpr char kDefaultManifestAddress[] =
+    "https://" STRATA_DOWNLOAD_HOST "/download/fw/strata96/Strata96_UpdateInformation.json";
+constexpr char kFirmwareUpdater[] = "/strata96_firmware/strata96_firmware.app";
+constexpr char kSoftwareInstaller[] = "/StrataMixer_Installer/StrataMixer_Installer.pkg";
+constexpr int kMountPolls = 5;
+constexpr unsigned long kMountPollMs = 100;
+
+void log(const QString &line)
+{
+    qDebug().noquote() << line;
+}
+
+// The name the download is stored under inside its own folder; empty when
+// the address gives no name that stays inside it.
+QString downloadFileName(const QUrl &url, bool isDmg, bool linuxPackages)
+{
+    if (isDmg)
+        return QStringLiteral("temp.dmg");
+    const QString name = QFileInfo(url.path()).fileName();
+    if (!linuxPackages || name.endsWith(QLatin1String(".zip"), Qt::CaseInsensitive))
+        return QStringLiteral("temp.zip");
+    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String("..")
+        || name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\')))
+        return QString();
+    return name;
+}
+
+} // namespace
+
+UpdateInformation::UpdateInformation(std::unique_ptr<UpdatePlatform> platform, int inactivityTimeoutMs)
+    : process(this),
+      m_platform(platform ? std::move(platform) : UpdatePlatform::createDefault()),
+      m_inactivityTimeoutMs(inactivityTimeoutMs)
+{
+    // A program that cannot be started never reports finished(): without this
+    // the pipeline would stop without a word.
+    connect(&process, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
+        if (error != QProcess::FailedToStart)
+            return;
+        disconnect(&process, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished), this, nullptr);
+        fail(QStringLiteral("UpdateInformation: cannot start ") + process.program());
+    });
+}
+
+UpdateInformation::~UpdateInformation()
+{
+    delete tempDir;
+}
+
+bool UpdateInformation::readsLinuxAddresses() const
+{
+    return m_platform->readsLinuxAddresses();
+}
+
+bool UpdateInformation::isAllowedAddress(const QUrl &url)
+{
+    if (!url.isValid() || url.host().isEmpty())
+        return false;
+    if (url.scheme() == QLatin1String("https"))
+        return true;
+    if (url.scheme() != QLatin1String("http"))
+        return false;
+    return url.host() == QLatin1String("localhost") || QHostAddress(url.host()).isLoopback();
+}
+
+void UpdateInformation::downloadInformation()
+{
+    log(QStringLiteral("UpdateInformation: start download json"));
+    if (!network)
+        network = new QNetworkAccessManager(this);
+    QString address = DataManager::getJsonUrl();
+    if (address == QLatin1String(""))
+        address = QLatin1String(kDefaultManifestAddress);
+    log(QStringLiteral("UpdateInformation: ") + address);
+
+    const QUrl url(address);
+    if (!isAllowedAddress(url)) {
+        log(QStringLiteral("UpdateInformation: jason dwonload error"));
+        log(QStringLiteral("UpdateInformation: manifest address refused, not HTTPS"));
+        return;
+    }
+    QNetworkReply *reply = network->get(QNetworkRequest(url));
+    // Checked on arrival rather than on progress reports, which the network
+    // layer holds back for a while.
+    const auto limit = [this, reply] {
+        const qint64 announced = reply->header(QNetworkRequest::ContentLengthHeader).toLongLong();
+        if (announced > UpdateManifest::kMaxBytes || reply->bytesAvailable() > UpdateManifest::kMaxBytes) {
+            m_manifestTooLarge = true;
+            reply->abort();
+        }
+    };
+    connect(reply, &QNetworkReply::metaDataChanged, this, limit);
+    connect(reply, &QNetworkReply::readyRead, this, limit);
+    connect(reply, &QNetworkReply::finished, this, [this, reply] { replyFinishedInfo(reply); });
+}
+
+void UpdateInformation::replyFinishedInfo(QNetworkReply *reply)
+{
+    if (reply->bytesAvailable() > UpdateManifest::kMaxBytes)
+        m_manifestTooLarge = true;
+    if (reply->error() == QNetworkReply::NoError && !m_manifestTooLarge) {
+        qDebug().noquote() << "UpdateInformation: jason dwonload ok" << reply->size();
+        const QString text = UpdateManifest::textOfBody(reply->readAll());
+        log(text);
+        emit finishedInformation(text);
+    } else {
+        log(QStringLiteral("UpdateInformation: jason dwonload error"));
+        log(m_manifestTooLarge ? QStringLiteral("Manifest larger than 1 MiB") : reply->errorString());
+    }
+    log(QStringLiteral("UpdateInformation: end of replyFinished"));
+    qDebug().noquote() << (QSslSocket::supportsSsl() ? "true" : "false")
+                       << QSslSocket::sslLibraryBuildVersionString() << QSslSocket::sslLibraryVersionString();
+    reply->deleteLater();
+}
+
+void UpdateInformation::downloadFile(QString url)
+{
+    log(QStringLiteral("UpdateInformation: download ") + url);
+    isExe = url.endsWith(QLatin1String("exe"), Qt::CaseInsensitive);
+    isDmg = url.endsWith(QLatin1String("dmg"), Qt::CaseInsensitive);
+    log(QStringLiteral("UpdateInformation: isExe %1, isDmg %2")
+            .arg(QLatin1String(isExe ? "true" : "false"), QLatin1String(isDmg ? "true" : "false")));
+
+    if (fileReply) {
+        log(QStringLiteral("UpdateInformation: a download is already running"));
+        return;
+    }
+    const QUrl address(url);
+    if (!isAllowedAddress(address))
+        return fail(QStringLiteral("UpdateInformation: download refused, not HTTPS"));
+    // Nothing this panel can do with a Windows program.
+    if (isExe)
+        return fail(QStringLiteral("UpdateInformation: download refused, exe file"));
+    if (isDmg && !m_platform->mountsDiskImages())
+        return fail(QStringLiteral("UpdateInformation: download refused, disk image"));
+    const QString name = downloadFileName(address, isDmg, m_platform->readsLinuxAddresses());
+    if (name.isEmpty())
+        return fail(QStringLiteral("UpdateInformation: download refused, no file name"));
+
+    removeDownloadFolder();
+    tempDir = new QTemporaryDir;
+    tempDir->setAutoRemove(false);
+    if (!tempDir->isValid())
+        return fail(QStringLiteral("UpdateInformation: file open error"));
+    m_folder = tempDir->path();
+    log(QStringLiteral("UpdateInformation: tempDir ") + m_folder);
+    // The body goes to disk as it arrives, never whole into memory.
+    m_file.setFileName(m_folder + QLatin1Char('/') + name);
+    m_written = 0;
+    m_writeFailed = false;
+    if (!m_file.open(QIODevice::WriteOnly))
+        return fail(QStringLiteral("UpdateInformation: file open error"));
+
+    timeoutTimer = new QTimer;
+    timeoutTimer->setSingleShot(true);
+    timeoutTimer->start(m_inactivityTimeoutMs);
+    timedOut = false;
+    connect(timeoutTimer, &QTimer::timeout, this, &UpdateInformation::timeoutDownload);
+
+    if (!network)
+        network = new QNetworkAccessManager(this);
+    QNetworkReply *reply = network->get(QNetworkRequest(address));
+    fileReply = reply;
+    connect(reply, &QNetworkReply::downloadProgress, this, &UpdateInformation::replyDownloadProgress);
+    connect(reply, &QNetworkReply::readyRead, this, &UpdateInformation::writeArrivedBody);
+    connect(reply, &QNetworkReply::finished, this, [this, reply] { replyFinishedFileDownload(reply); });
+    emit startedDownloadFile();
+}
+
+void UpdateInformation::cancelDownload()
+{
+    log(QStringLiteral("UpdateInformation: cancel download"));
+    if (!fileReply)
+        return;
+    QNetworkReply *reply = fileReply;
+    if (reply->isRunning())
+        reply->abort();
+    log(QStringLiteral("UpdateInformation: file download abort"));
+    log(reply->errorString());
+}
+
+void UpdateInformation::timeoutDownload()
+{
+    log(QStringLiteral("UpdateInformation: timeout"));
+    timedOut = true;
+    cancelDownload();
+}
+
+void UpdateInformation::replyDownloadProgress(qint64 received, qint64 total)
+{
+    if (total == 0)
+        return;
+    const qint64 percent = received * 100 / total;
+    qDebug().noquote() << "UpdateInformation: ProgressBar" << percent;
+    emit progressValueChanged(static_cast<int>(percent));
+    if (timeoutTimer)
+        timeoutTimer->start(m_inactivityTimeoutMs);
+}
+
+void UpdateInformation::replyFinishedFileDownload(QNetworkReply *reply)
+{
+    if (reply != fileReply) {
+        reply->deleteLater();
+        return;
+    }
+    emit finishedDownloadFile();
+    if (timeoutTimer) {
+        timeoutTimer->disconnect(this);
+        timeoutTimer->stop();
+        timeoutTimer->deleteLater();
+        timeoutTimer = nullptr;
+    }
+    writeArrivedBody();
+    m_file.close();
+    fileReply = nullptr;
+    reply->deleteLater();
+
+    if (reply->error() != QNetworkReply::NoError || m_writeFailed) {
+        log(QStringLiteral("UpdateInformation: file download error"));
+        log(m_writeFailed ? m_file.errorString() : reply->errorString());
+        removeDownloadFolder();
+        // A user's cancel ends quietly; the time-out is a failure.
+        if (reply->error() == QNetworkReply::OperationCanceledError && !timedOut && !m_writeFailed)
+            return;
+        emit errorDownloadFile();
+        return;
+    }
+    if (m_written == 0) {
+        removeDownloadFolder();
+        return fail(QStringLiteral("UpdateInformation: file download size zero"));
+    }
+    qDebug().noquote() << "UpdateInformation: read size" << m_written;
+
+    m_platform->unmountVolumes();
+    const QString path = m_file.fileName();
+    if (isDmg) {
+        log(QStringLiteral("UpdateInformation: Mac OS dmg ") + path);
+        startStep(m_platform->mountCommand(path), &UpdateInformation::replyFinishedMount);
+        return;
+    }
+    if (path.endsWith(QLatin1String(".zip"))) {
+        startStep(m_platform->unzipCommand(path), &UpdateInformation::replyFinishedUnzip);
+        return;
+    }
+    unpackedOrDownloaded(path);
+}
+
+void UpdateInformation::replyFinishedUnzip(int exitCode, QProcess::ExitStatus exitStatus)
+{
+    QFile::remove(m_folder + QStringLiteral("/temp.zip"));
+    disconnect(&process, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished), this,
+               &UpdateInformation::replyFinishedUnzip);
+    if (exitStatus == QProcess::CrashExit)
+        return fail(QStringLiteral("UpdateInformation: CrashExit"));
+    if (exitCode != 0)
+        return fail(QStringLiteral("UpdateInformation: unzip exit code %1").arg(exitCode));
+
+    const QString found = findInstaller(m_folder);
+    if (found.isEmpty())
+        return fail(QStringLiteral("UpdateInformation: no installer in the archive"));
+    if (!m_platform->mountsDiskImages())
+        return unpackedOrDownloaded(found);
+    log(QStringLiteral("UpdateInformation: exec/dmg ") + found);
+    startStep(m_platform->mountCommand(found), &UpdateInformation::replyFinishedMount);
+}
+
+void UpdateInformation::replyFinishedMount(int exitCode, QProcess::ExitStatus exitStatus)
+{
+    log(QStringLiteral("UpdateInformation: replyFinishedMount"));
+    disconnect(&process, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished), this,
+               &UpdateInformation::replyFinishedMount);
+    if (exitStatus == QProcess::CrashExit)
+        return fail(QStringLiteral("UpdateInformation: CrashExit"));
+    if (exitCode != 0)
+        return fail(QStringLiteral("UpdateInformation: mount exit code %1").arg(exitCode));
+
+    const QString firmware = m_platform->volumesRoot() + QLatin1String(kFirmwareUpdater);
+    const QString software = m_platform->volumesRoot() + QLatin1String(kSoftwareInstaller);
+    // The firmware updater is looked for first: an image with both is a
+    // firmware update.
+    for (int attempt = 0; attempt < kMountPolls; ++attempt) {
+        if (QFileInfo::exists(firmware)) {
+            log(QStringLiteral("UpdateInformation: replyFinishedMount: firmware update"));
+            if (!m_platform->openFirmwareUpdater(firmware))
+                return fail(QStringLiteral("UpdateInformation: cannot start ") + firmware);
+            return m_platform->quitApplication();
+        }
+        if (QFileInfo::exists(software)) {
+            log(QStringLiteral("UpdateInformation: replyFinishedMount: software update"));
+            if (!m_platform->openInstaller(software))
+                return fail(QStringLiteral("UpdateInformation: cannot start ") + software);
+            return m_platform->quitApplication();
+        }
+        QThread::msleep(kMountPollMs);
+        qDebug().noquote() << "UpdateInformation: replyFinishedMount: sleep" << attempt;
+    }
+    fail(QStringLiteral("UpdateInformation: nothing to install on the volume"));
+}
+
+void UpdateInformation::setFirmwareDownload(bool firmware)
+{
+    m_firmwareDownload = firmware;
+}
+
+void UpdateInformation::firmwareInstallFinished()
+{
+    removeDownloadFolder();
+}
+
+void UpdateInformation::releaseResources()
+{
+    if (fileReply)
+        fileReply->abort();
+    if (process.state() != QProcess::NotRunning) {
+        process.kill();
+        process.waitForFinished();
+    }
+    delete timeoutTimer;
+    timeoutTimer = nullptr;
+    delete network;
+    network = nullptr;
+}
+
+void UpdateInformation::writeArrivedBody()
+{
+    if (!fileReply || !m_file.isOpen())
+        return;
+    const QByteArray chunk = fileReply->readAll();
+    if (chunk.isEmpty())
+        return;
+    if (m_file.write(chunk) != chunk.size()) {
+        m_writeFailed = true;
+        fileReply->abort();
+        return;
+    }
+    m_written += chunk.size();
+}
+
+void UpdateInformation::fail(const QString &logLine)
+{
+    log(logLine);
+    emit errorDownloadFile();
+}
+
+void UpdateInformation::startStep(const UpdatePlatform::Command &command,
+                                  void (UpdateInformation::*next)(int, QProcess::ExitStatus))
+{
+    if (command.program.isEmpty())
+        return fail(QStringLiteral("UpdateInformation: no program for this step"));
+    connect(&process, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished), this, next);
+    process.setWorkingDirectory(m_folder);
+    process.start(command.program, command.arguments, QIODevice::ReadWrite);
+    // A question from the tool must not wait for an answer that never comes.
+    process.closeWriteChannel();
+}
+
+void UpdateInformation::unpackedOrDownloaded(const QString &path)
+{
+    if (m_firmwareDownload) {
+        log(QStringLiteral("UpdateInformation: firmware image ") + path);
+        emit firmwareImageReady(path);
+        return;
+    }
+    log(QStringLiteral("UpdateInformation: hand over ") + path);
+    if (!m_platform->openInstaller(path))
+        return fail(QStringLiteral("UpdateInformation: cannot start ") + path);
+    m_platform->quitApplication();
+}
+
+QString UpdateInformation::findInstaller(const QString &folder) const
+{
+    // An archive entry may be a link pointing anywhere; only regular files
+    // that really lie inside the folder count.
+    const QString root = QFileInfo(folder).canonicalFilePath() + QLatin1Char('/');
+    const auto flags = m_platform->mountsDiskImages() ? QDirIterator::NoIteratorFlags
+                                                       : QDirIterator::Subdirectories;
+    QStringList found;
+    QDirIterator it(folder, m_platform->installerFilters(m_firmwareDownload),
+                    QDir::Files | QDir::NoSymLinks, flags);
+    while (it.hasNext()) {
+        const QFileInfo info(it.next());
+        if (info.canonicalFilePath().startsWith(root))
+            found.append(info.absoluteFilePath());
+    }
+    found.sort();
+    return found.value(0);
+}
+
+void UpdateInformation::removeDownloadFolder()
+{
+    delete tempDir;
+    tempDir = nullptr;
+    if (!m_folder.isEmpty())
+        QDir(m_folder).removeRecursively();
+    m_folder.clear();
+}
