@@ -1,0 +1,96 @@
+// What the update tests share: the debug lines written, the error box
+// answered as a user would, the manifest address in the settings store, and
+// a system layer that counts quits instead of ending the test.
+#pragma once
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QMessageBox>
+#include <QStringList>
+#include <QTimer>
+
+#include <atomic>
+#include <memory>
+
+#include "service/datamanager.h"
+#include "update/updateplatform.h"
+
+namespace updatetest {
+
+constexpr int kWaitMs = 10000;
+
+// Collects the debug lines written while it lives; the handler is process-wide.
+class DebugCapture
+{
+public:
+    DebugCapture() : m_previous(qInstallMessageHandler(&collect)) { lines().clear(); }
+    ~DebugCapture() { qInstallMessageHandler(m_previous); }
+    static QStringList &lines() { static QStringList collected; return collected; }
+    bool has(const QString &line) const { return lines().contains(line); }
+    int count(const QString &line) const { return lines().count(line); }
+
+private:
+    static void collect(QtMsgType type, const QMessageLogContext &, const QString &message)
+    {
+        if (type == QtDebugMsg)
+            lines().append(message);
+    }
+    QtMessageHandler m_previous;
+};
+
+// Presses OK whenever the modal error box is up, and counts how often it was.
+class ErrorBoxAnswerer
+{
+public:
+    explicit ErrorBoxAnswerer(QMessageBox &box)
+    {
+        QObject::connect(&m_poll, &QTimer::timeout, [this, &box] {
+            if (box.isVisible()) {
+                ++m_shown;
+                box.done(QMessageBox::Ok);
+            }
+        });
+        m_poll.start(10);
+    }
+    int shown() const { return m_shown; }
+
+private:
+    QTimer m_poll;
+    int m_shown = 0;
+};
+
+// Where the worker fetches the manifest. A scheme it refuses keeps a test
+// that feeds the manifest in by hand off the network.
+inline void setManifestAddress(const QString &url)
+{
+    DataManager::saveSetting(QStringLiteral("Update"), QStringLiteral("JsonUrl"), url);
+}
+inline const char *kNoManifest = "file:///nowhere";
+
+inline QString manifestText(const QJsonObject &version)
+{
+    return QString::fromUtf8(QJsonDocument(QJsonObject{{"Strata96_version1", version}}).toJson());
+}
+
+inline void clearStoredChoices()
+{
+    DataManager::setDoNotUpdateSoftDialog(QString());
+    DataManager::setDoNotUpdateFirmDialog(QString());
+    DataManager::setDoNotUpdateInfoDialog(QString());
+}
+
+// The platform under test with the application's quit counted instead.
+template <class Base>
+class CountingQuits : public Base
+{
+public:
+    template <class... Args>
+    explicit CountingQuits(std::shared_ptr<std::atomic<int>> quits, Args &&...args)
+        : Base(std::forward<Args>(args)...), m_quits(std::move(quits)) {}
+    void quitApplication() override { ++*m_quits; }
+
+private:
+    std::shared_ptr<std::atomic<int>> m_quits;
+};
+
+} // namespace updatetest
