@@ -2,12 +2,9 @@
 
 #include "strata_config.h"
 
-namespace {
-
+// The error text ends in a link to the maker's site, its address as its text.
 #define STRATA_WEB_LINK(path) \
     "<a href=\"https://" STRATA_WEB_HOST path "\">https://" STRATA_WEB_HOST path "</a>"
-
-} // namespace
 
 const char *const updateMessages[UpdateLanguageCount][UpdateMessageCount] = {
     { // English
