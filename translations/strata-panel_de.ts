@@ -2,6 +2,25 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de">
 <context>
+    <name>AboutDialog</name>
+    <message>
+        <source>KORVEN Strata Mixer</source>
+        <translation>KORVEN Strata Mixer</translation>
+    </message>
+    <message>
+        <source>USB Audio Interface&lt;p&gt;KORVEN StrataMixer</source>
+        <translation>USB-Audio-Interface&lt;p&gt;KORVEN StrataMixer</translation>
+    </message>
+    <message>
+        <source>Software Ver. : V</source>
+        <translation>Softwareversion: V</translation>
+    </message>
+    <message>
+        <source>Copyright (c) 2026 The Strata panel authors. Free software under the MIT License.</source>
+        <translation>Copyright (c) 2026 Die Autoren des Strata-Panels. Freie Software unter der MIT-Lizenz.</translation>
+    </message>
+</context>
+<context>
     <name>KeyboardAccess</name>
     <message>
         <source>Meters page</source>
@@ -46,6 +65,21 @@
     <message>
         <source>Meter source: MTR RETURN</source>
         <translation>Messquelle: MTR-RÜCKWEG</translation>
+    </message>
+</context>
+<context>
+    <name>LicenseDialog</name>
+    <message>
+        <source>License Information</source>
+        <translation>Lizenzinformationen</translation>
+    </message>
+    <message>
+        <source>File Missing!</source>
+        <translation>Datei fehlt!</translation>
+    </message>
+    <message>
+        <source>There is a possibility that the file has been moved or deleted.</source>
+        <translation>Die Datei wurde möglicherweise verschoben oder gelöscht.</translation>
     </message>
 </context>
 <context>
@@ -197,6 +231,45 @@
     <message>
         <source>Settings cannot be saved to %1</source>
         <translation>Die Einstellungen können nicht in %1 gespeichert werden</translation>
+    </message>
+</context>
+<context>
+    <name>PanelFirmwareUpdate</name>
+    <message>
+        <source>Update the firmware of the Strata 96 now?
+
+Do not unplug the unit or close the panel until the update has finished.</source>
+        <translation>Die Firmware des Strata 96 jetzt aktualisieren?
+
+Trennen Sie das Gerät nicht und schließen Sie das Panel nicht, bis die Aktualisierung abgeschlossen ist.</translation>
+    </message>
+    <message>
+        <source>No unit is connected. Connect the Strata 96 and start the update again.</source>
+        <translation>Es ist kein Gerät verbunden. Schließen Sie den Strata 96 an und starten Sie die Aktualisierung erneut.</translation>
+    </message>
+    <message>
+        <source>The connected unit is a %1; only the Strata 96 takes this firmware.</source>
+        <translation>Das verbundene Gerät ist ein %1; nur der Strata 96 nimmt diese Firmware an.</translation>
+    </message>
+    <message>
+        <source>Firmware Update</source>
+        <translation>Firmware-Aktualisierung</translation>
+    </message>
+    <message>
+        <source>The firmware update has finished: the unit has verified the new firmware.</source>
+        <translation>Die Firmware-Aktualisierung ist abgeschlossen: Das Gerät hat die neue Firmware geprüft.</translation>
+    </message>
+    <message>
+        <source>The unit cancelled the firmware update.</source>
+        <translation>Das Gerät hat die Firmware-Aktualisierung abgebrochen.</translation>
+    </message>
+    <message>
+        <source>The unit was disconnected during the firmware update. Connect it again and repeat the update.</source>
+        <translation>Das Gerät wurde während der Firmware-Aktualisierung getrennt. Schließen Sie es wieder an und wiederholen Sie die Aktualisierung.</translation>
+    </message>
+    <message>
+        <source>The firmware update failed: the unit did not take or verify the image. If it was disconnected, connect it again and repeat the update.</source>
+        <translation>Die Firmware-Aktualisierung ist fehlgeschlagen: Das Gerät hat das Abbild nicht angenommen oder nicht geprüft. Falls es getrennt wurde, schließen Sie es wieder an und wiederholen Sie die Aktualisierung.</translation>
     </message>
 </context>
 <context>

@@ -2,6 +2,25 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="es">
 <context>
+    <name>AboutDialog</name>
+    <message>
+        <source>KORVEN Strata Mixer</source>
+        <translation>KORVEN Strata Mixer</translation>
+    </message>
+    <message>
+        <source>USB Audio Interface&lt;p&gt;KORVEN StrataMixer</source>
+        <translation>Interfaz de audio USB&lt;p&gt;KORVEN StrataMixer</translation>
+    </message>
+    <message>
+        <source>Software Ver. : V</source>
+        <translation>Versión del software: V</translation>
+    </message>
+    <message>
+        <source>Copyright (c) 2026 The Strata panel authors. Free software under the MIT License.</source>
+        <translation>Copyright (c) 2026 Los autores del panel Strata. Software libre bajo la licencia MIT.</translation>
+    </message>
+</context>
+<context>
     <name>KeyboardAccess</name>
     <message>
         <source>Meters page</source>
@@ -46,6 +65,21 @@
     <message>
         <source>Meter source: MTR RETURN</source>
         <translation>Fuente de medición: RETORNO MTR</translation>
+    </message>
+</context>
+<context>
+    <name>LicenseDialog</name>
+    <message>
+        <source>License Information</source>
+        <translation>Información de licencia</translation>
+    </message>
+    <message>
+        <source>File Missing!</source>
+        <translation>¡Falta el archivo!</translation>
+    </message>
+    <message>
+        <source>There is a possibility that the file has been moved or deleted.</source>
+        <translation>Es posible que el archivo se haya movido o eliminado.</translation>
     </message>
 </context>
 <context>
@@ -197,6 +231,45 @@
     <message>
         <source>Settings cannot be saved to %1</source>
         <translation>No se pueden guardar los ajustes en %1</translation>
+    </message>
+</context>
+<context>
+    <name>PanelFirmwareUpdate</name>
+    <message>
+        <source>Update the firmware of the Strata 96 now?
+
+Do not unplug the unit or close the panel until the update has finished.</source>
+        <translation>¿Actualizar ahora el firmware del Strata 96?
+
+No desconecte la unidad ni cierre el panel hasta que termine la actualización.</translation>
+    </message>
+    <message>
+        <source>No unit is connected. Connect the Strata 96 and start the update again.</source>
+        <translation>No hay ninguna unidad conectada. Conecte el Strata 96 y vuelva a iniciar la actualización.</translation>
+    </message>
+    <message>
+        <source>The connected unit is a %1; only the Strata 96 takes this firmware.</source>
+        <translation>La unidad conectada es un %1; solo el Strata 96 admite este firmware.</translation>
+    </message>
+    <message>
+        <source>Firmware Update</source>
+        <translation>Actualización del firmware</translation>
+    </message>
+    <message>
+        <source>The firmware update has finished: the unit has verified the new firmware.</source>
+        <translation>La actualización del firmware ha terminado: la unidad ha verificado el nuevo firmware.</translation>
+    </message>
+    <message>
+        <source>The unit cancelled the firmware update.</source>
+        <translation>La unidad canceló la actualización del firmware.</translation>
+    </message>
+    <message>
+        <source>The unit was disconnected during the firmware update. Connect it again and repeat the update.</source>
+        <translation>La unidad se desconectó durante la actualización del firmware. Vuelva a conectarla y repita la actualización.</translation>
+    </message>
+    <message>
+        <source>The firmware update failed: the unit did not take or verify the image. If it was disconnected, connect it again and repeat the update.</source>
+        <translation>La actualización del firmware ha fallado: la unidad no ha aceptado o no ha verificado la imagen. Si se desconectó, vuelva a conectarla y repita la actualización.</translation>
     </message>
 </context>
 <context>

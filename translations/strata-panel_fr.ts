@@ -2,6 +2,25 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="fr">
 <context>
+    <name>AboutDialog</name>
+    <message>
+        <source>KORVEN Strata Mixer</source>
+        <translation>KORVEN Strata Mixer</translation>
+    </message>
+    <message>
+        <source>USB Audio Interface&lt;p&gt;KORVEN StrataMixer</source>
+        <translation>Interface audio USB&lt;p&gt;KORVEN StrataMixer</translation>
+    </message>
+    <message>
+        <source>Software Ver. : V</source>
+        <translation>Version du logiciel : V</translation>
+    </message>
+    <message>
+        <source>Copyright (c) 2026 The Strata panel authors. Free software under the MIT License.</source>
+        <translation>Copyright (c) 2026 Les auteurs du panneau Strata. Logiciel libre sous licence MIT.</translation>
+    </message>
+</context>
+<context>
     <name>KeyboardAccess</name>
     <message>
         <source>Meters page</source>
@@ -46,6 +65,21 @@
     <message>
         <source>Meter source: MTR RETURN</source>
         <translation>Source des vumètres : RETOUR MTR</translation>
+    </message>
+</context>
+<context>
+    <name>LicenseDialog</name>
+    <message>
+        <source>License Information</source>
+        <translation>Informations de licence</translation>
+    </message>
+    <message>
+        <source>File Missing!</source>
+        <translation>Fichier manquant !</translation>
+    </message>
+    <message>
+        <source>There is a possibility that the file has been moved or deleted.</source>
+        <translation>Le fichier a peut-être été déplacé ou supprimé.</translation>
     </message>
 </context>
 <context>
@@ -197,6 +231,45 @@
     <message>
         <source>Settings cannot be saved to %1</source>
         <translation>Impossible d&apos;enregistrer les réglages dans %1</translation>
+    </message>
+</context>
+<context>
+    <name>PanelFirmwareUpdate</name>
+    <message>
+        <source>Update the firmware of the Strata 96 now?
+
+Do not unplug the unit or close the panel until the update has finished.</source>
+        <translation>Mettre à jour le firmware du Strata 96 maintenant ?
+
+Ne débranchez pas l&apos;appareil et ne fermez pas le panneau avant la fin de la mise à jour.</translation>
+    </message>
+    <message>
+        <source>No unit is connected. Connect the Strata 96 and start the update again.</source>
+        <translation>Aucun appareil n&apos;est connecté. Connectez le Strata 96 et relancez la mise à jour.</translation>
+    </message>
+    <message>
+        <source>The connected unit is a %1; only the Strata 96 takes this firmware.</source>
+        <translation>L&apos;appareil connecté est un %1 ; seul le Strata 96 accepte ce firmware.</translation>
+    </message>
+    <message>
+        <source>Firmware Update</source>
+        <translation>Mise à jour du firmware</translation>
+    </message>
+    <message>
+        <source>The firmware update has finished: the unit has verified the new firmware.</source>
+        <translation>La mise à jour du firmware est terminée : l&apos;appareil a vérifié le nouveau firmware.</translation>
+    </message>
+    <message>
+        <source>The unit cancelled the firmware update.</source>
+        <translation>L&apos;appareil a annulé la mise à jour du firmware.</translation>
+    </message>
+    <message>
+        <source>The unit was disconnected during the firmware update. Connect it again and repeat the update.</source>
+        <translation>L&apos;appareil a été déconnecté pendant la mise à jour du firmware. Reconnectez-le et recommencez la mise à jour.</translation>
+    </message>
+    <message>
+        <source>The firmware update failed: the unit did not take or verify the image. If it was disconnected, connect it again and repeat the update.</source>
+        <translation>La mise à jour du firmware a échoué : l&apos;appareil n&apos;a pas accepté ou pas vérifié l&apos;image. S&apos;il a été déconnecté, reconnectez-le et recommencez la mise à jour.</translation>
     </message>
 </context>
 <context>

@@ -2,6 +2,25 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="it">
 <context>
+    <name>AboutDialog</name>
+    <message>
+        <source>KORVEN Strata Mixer</source>
+        <translation>KORVEN Strata Mixer</translation>
+    </message>
+    <message>
+        <source>USB Audio Interface&lt;p&gt;KORVEN StrataMixer</source>
+        <translation>Interfaccia audio USB&lt;p&gt;KORVEN StrataMixer</translation>
+    </message>
+    <message>
+        <source>Software Ver. : V</source>
+        <translation>Versione software: V</translation>
+    </message>
+    <message>
+        <source>Copyright (c) 2026 The Strata panel authors. Free software under the MIT License.</source>
+        <translation>Copyright (c) 2026 Gli autori del pannello Strata. Software libero con licenza MIT.</translation>
+    </message>
+</context>
+<context>
     <name>KeyboardAccess</name>
     <message>
         <source>Meters page</source>
@@ -46,6 +65,21 @@
     <message>
         <source>Meter source: MTR RETURN</source>
         <translation>Sorgente indicatori: RITORNO MTR</translation>
+    </message>
+</context>
+<context>
+    <name>LicenseDialog</name>
+    <message>
+        <source>License Information</source>
+        <translation>Informazioni sulla licenza</translation>
+    </message>
+    <message>
+        <source>File Missing!</source>
+        <translation>File mancante!</translation>
+    </message>
+    <message>
+        <source>There is a possibility that the file has been moved or deleted.</source>
+        <translation>Il file potrebbe essere stato spostato o eliminato.</translation>
     </message>
 </context>
 <context>
@@ -197,6 +231,45 @@
     <message>
         <source>Settings cannot be saved to %1</source>
         <translation>Impossibile salvare le impostazioni in %1</translation>
+    </message>
+</context>
+<context>
+    <name>PanelFirmwareUpdate</name>
+    <message>
+        <source>Update the firmware of the Strata 96 now?
+
+Do not unplug the unit or close the panel until the update has finished.</source>
+        <translation>Aggiornare ora il firmware dello Strata 96?
+
+Non scollegare l&apos;unità e non chiudere il pannello finché l&apos;aggiornamento non è terminato.</translation>
+    </message>
+    <message>
+        <source>No unit is connected. Connect the Strata 96 and start the update again.</source>
+        <translation>Nessuna unità collegata. Collegare lo Strata 96 e avviare di nuovo l&apos;aggiornamento.</translation>
+    </message>
+    <message>
+        <source>The connected unit is a %1; only the Strata 96 takes this firmware.</source>
+        <translation>L&apos;unità collegata è uno %1; solo lo Strata 96 accetta questo firmware.</translation>
+    </message>
+    <message>
+        <source>Firmware Update</source>
+        <translation>Aggiornamento firmware</translation>
+    </message>
+    <message>
+        <source>The firmware update has finished: the unit has verified the new firmware.</source>
+        <translation>L&apos;aggiornamento del firmware è terminato: l&apos;unità ha verificato il nuovo firmware.</translation>
+    </message>
+    <message>
+        <source>The unit cancelled the firmware update.</source>
+        <translation>L&apos;unità ha annullato l&apos;aggiornamento del firmware.</translation>
+    </message>
+    <message>
+        <source>The unit was disconnected during the firmware update. Connect it again and repeat the update.</source>
+        <translation>L&apos;unità è stata scollegata durante l&apos;aggiornamento del firmware. Ricollegarla e ripetere l&apos;aggiornamento.</translation>
+    </message>
+    <message>
+        <source>The firmware update failed: the unit did not take or verify the image. If it was disconnected, connect it again and repeat the update.</source>
+        <translation>L&apos;aggiornamento del firmware non è riuscito: l&apos;unità non ha accettato o verificato l&apos;immagine. Se è stata scollegata, ricollegarla e ripetere l&apos;aggiornamento.</translation>
     </message>
 </context>
 <context>

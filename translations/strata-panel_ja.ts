@@ -2,6 +2,25 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ja">
 <context>
+    <name>AboutDialog</name>
+    <message>
+        <source>KORVEN Strata Mixer</source>
+        <translation>KORVEN Strata Mixer</translation>
+    </message>
+    <message>
+        <source>USB Audio Interface&lt;p&gt;KORVEN StrataMixer</source>
+        <translation>USB オーディオインターフェース&lt;p&gt;KORVEN StrataMixer</translation>
+    </message>
+    <message>
+        <source>Software Ver. : V</source>
+        <translation>ソフトウェアバージョン：V</translation>
+    </message>
+    <message>
+        <source>Copyright (c) 2026 The Strata panel authors. Free software under the MIT License.</source>
+        <translation>Copyright (c) 2026 Strata パネルの作者。MIT ライセンスのフリーソフトウェアです。</translation>
+    </message>
+</context>
+<context>
     <name>KeyboardAccess</name>
     <message>
         <source>Meters page</source>
@@ -46,6 +65,21 @@
     <message>
         <source>Meter source: MTR RETURN</source>
         <translation>メーターソース：MTR RETURN</translation>
+    </message>
+</context>
+<context>
+    <name>LicenseDialog</name>
+    <message>
+        <source>License Information</source>
+        <translation>ライセンス情報</translation>
+    </message>
+    <message>
+        <source>File Missing!</source>
+        <translation>ファイルが見つかりません</translation>
+    </message>
+    <message>
+        <source>There is a possibility that the file has been moved or deleted.</source>
+        <translation>ファイルが移動または削除された可能性があります。</translation>
     </message>
 </context>
 <context>
@@ -197,6 +231,45 @@
     <message>
         <source>Settings cannot be saved to %1</source>
         <translation>設定を %1 に保存できません</translation>
+    </message>
+</context>
+<context>
+    <name>PanelFirmwareUpdate</name>
+    <message>
+        <source>Update the firmware of the Strata 96 now?
+
+Do not unplug the unit or close the panel until the update has finished.</source>
+        <translation>Strata 96 のファームウェアを今すぐアップデートしますか？
+
+アップデートが完了するまで、本体を取り外したりパネルを閉じたりしないでください。</translation>
+    </message>
+    <message>
+        <source>No unit is connected. Connect the Strata 96 and start the update again.</source>
+        <translation>本体が接続されていません。Strata 96 を接続して、もう一度アップデートを開始してください。</translation>
+    </message>
+    <message>
+        <source>The connected unit is a %1; only the Strata 96 takes this firmware.</source>
+        <translation>接続されている本体は %1 です。このファームウェアは Strata 96 専用です。</translation>
+    </message>
+    <message>
+        <source>Firmware Update</source>
+        <translation>ファームウェアアップデート</translation>
+    </message>
+    <message>
+        <source>The firmware update has finished: the unit has verified the new firmware.</source>
+        <translation>ファームウェアのアップデートが完了しました。本体が新しいファームウェアを確認しました。</translation>
+    </message>
+    <message>
+        <source>The unit cancelled the firmware update.</source>
+        <translation>本体がファームウェアのアップデートを中止しました。</translation>
+    </message>
+    <message>
+        <source>The unit was disconnected during the firmware update. Connect it again and repeat the update.</source>
+        <translation>ファームウェアのアップデート中に本体が切断されました。もう一度接続して、アップデートをやり直してください。</translation>
+    </message>
+    <message>
+        <source>The firmware update failed: the unit did not take or verify the image. If it was disconnected, connect it again and repeat the update.</source>
+        <translation>ファームウェアのアップデートに失敗しました。本体がイメージを受け取らなかったか、確認できませんでした。切断された場合は、もう一度接続してアップデートをやり直してください。</translation>
     </message>
 </context>
 <context>
