@@ -78,6 +78,7 @@ MainWindow::MainWindow(QWidget *parent)
     ui->label_SWVer->setText(QStringLiteral("V") + QLatin1String(panel::kSoftwareVersionFull));
     // Starts the one manifest download of the run.
     m_updateSoftware = new UpdateSoftware;
+    connectFirmwareUpdate();
 
     applyStartupStyles();
     hideModelWidgets();
@@ -151,7 +152,7 @@ void MainWindow::timerInterrupt_100ms()
         // The model last identified, not the name label: a failed exchange
         // blanks the label until the unit answers again, and meanwhile the
         // meters must go on showing what is (or is not) measured.
-        if (m_lastDeviceName == QLatin1String(panel::kMeterModelName))
+        if (m_lastDeviceName == QLatin1String(panel::kMeterModelName) && !m_metersPaused)
             refreshLevelMeter();
     } else if (m_connected) {
         m_connected = false;

@@ -141,6 +141,8 @@ private:
     void showModelWidgets(const QString &deviceName);
     void updateFirmwareText();
     void colourRecFunction(QLabel *label, uint8_t state) const;
+    // The panel's own firmware update on Linux (ui/firmwareupdatewiring.cpp).
+    void connectFirmwareUpdate();
 
     // Layout of the two pages at the window's scale (ui/infopagescaling.cpp,
     // ui/meterpagescaling.cpp).
@@ -168,6 +170,8 @@ private:
     uint16_t m_firmVersion = 0;
     uint16_t m_firmBuild = 0;
     bool m_connected = false;
+    // While the worker transfers firmware no meter reading can come.
+    bool m_metersPaused = false;
     // Logo and photo of each row of the model table, in its order.
     std::array<QLabel *, 4> m_modelLogos{};
     std::array<QLabel *, 4> m_modelPhotos{};

@@ -42,6 +42,7 @@ void PanelFirmwareUpdate::install(const QString &path)
         QMessageBox::question(m_dialogParent, tr("Firmware Update"), confirmationText(),
                               QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Cancel);
     if (answer != QMessageBox::Ok) {
+        emit declined();
         emit finished();
         return;
     }

@@ -32,7 +32,10 @@ signals:
     void transferEnded();
     void progress(qint64 done, qint64 total);
     void result(bool ok, const QString &text);
-    // The image is no longer needed, whatever happened.
+    // The user said no: nothing to show, the image can go.
+    void declined();
+    // The update is over, whatever happened; after a result the window that
+    // shows it lets the image go.
     void finished();
 
 public slots:

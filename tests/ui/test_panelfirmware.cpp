@@ -4,6 +4,8 @@
 #include <QtTest>
 
 #include <QApplication>
+#include <QLabel>
+#include <QProgressBar>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -13,6 +15,7 @@
 #include "service/datamanager.h"
 #include "sim/simbus.h"
 #include "sim/simunit.h"
+#include "ui/mainwindow.h"
 #include "ui/panelfirmwareupdate.h"
 #include "virtual_clock.h"
 
@@ -81,9 +84,11 @@ private slots:
     void declinedUpdateSendsNothing()
     {
         auto unit = plugUnit();
+        QSignalSpy declined(m_update.get(), &PanelFirmwareUpdate::declined);
         answerConfirmation(QMessageBox::Cancel);
         m_update->install(write("fw.bin", pattern(100)));
         QCOMPARE(m_asked, 1);
+        QCOMPARE(declined.count(), 1);
         QCOMPARE(m_finished->count(), 1);
         QCOMPARE(m_results->count(), 0);
         QCOMPARE(unit->firmwareLength(), 0u);
@@ -180,6 +185,35 @@ private slots:
         QCOMPARE(m_results->at(0).at(0).toBool(), false);
         QVERIFY2(m_results->at(0).at(1).toString().contains(QLatin1String("disconnected")),
                  qPrintable(m_results->at(0).at(1).toString()));
+    }
+
+    // In the window the transfer reports to the download window, which keeps
+    // the result on show; the program goes on running.
+    void windowShowsTheResultAndStays()
+    {
+        Q_INIT_RESOURCE(resources);
+        auto unit = plugUnit();
+        MainWindow window;
+        auto *update = window.findChild<PanelFirmwareUpdate *>();
+        QVERIFY(update);
+        QSignalSpy over(update, &PanelFirmwareUpdate::finished);
+        QSignalSpy quitting(qApp, &QCoreApplication::aboutToQuit);
+        window.slt_RecvDeviceName(QStringLiteral("Strata 96"));
+        answerConfirmation(QMessageBox::Ok);
+        update->install(write("fw.bin", pattern(2000)));
+        QVERIFY(QTest::qWaitFor([&] { return over.count() == 1; }, kTimeoutMs));
+        QCOMPARE(unit->firmwareImage().size(), size_t(2000));
+        const QString done = QStringLiteral("The firmware update has finished: the unit has verified the new firmware.");
+        QWidget *shown = nullptr;
+        for (QWidget *top : QApplication::topLevelWidgets()) {
+            for (QLabel *label : top->findChildren<QLabel *>()) {
+                if (label->text() == done && top->findChild<QProgressBar *>())
+                    shown = top;
+            }
+        }
+        QVERIFY(shown && shown->isVisible());
+        QCOMPARE(shown->findChild<QProgressBar *>()->value(), shown->findChild<QProgressBar *>()->maximum());
+        QCOMPARE(quitting.count(), 0);
     }
 
 private:
