@@ -14,6 +14,7 @@
 #include <memory>
 
 #include "service/datamanager.h"
+#include "ui/fontfallback.h"
 #include "update/macupdateplatform.h"
 #include "update/updatesoftware.h"
 
@@ -59,6 +60,8 @@ int main(int argc, char **argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     Q_INIT_RESOURCE(resources);
+    // The fonts the panel itself falls back to.
+    panel::installFontFallbacks();
     DataManager::saveSetting(QStringLiteral("Update"), QStringLiteral("JsonUrl"), QStringLiteral("file:///nowhere"));
 
     const QString dirPath = argc > 1 ? QString::fromLocal8Bit(argv[1])
