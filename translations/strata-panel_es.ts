@@ -98,11 +98,11 @@
     </message>
     <message>
         <source>Software version    :</source>
-        <translation>Versión del software:</translation>
+        <translation>Versión software:</translation>
     </message>
     <message>
         <source>Firmware version   :</source>
-        <translation>Versión del firmware:</translation>
+        <translation>Versión firmware:</translation>
     </message>
     <message>
         <source>No Device</source>
@@ -122,7 +122,7 @@
     </message>
     <message>
         <source>Serial number :</source>
-        <translation>Número de serie:</translation>
+        <translation>N.º de serie:</translation>
     </message>
     <message>
         <source>MAIN</source>

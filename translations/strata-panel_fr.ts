@@ -102,7 +102,7 @@
     </message>
     <message>
         <source>Firmware version   :</source>
-        <translation>Version du firmware :</translation>
+        <translation>Version firmware :</translation>
     </message>
     <message>
         <source>No Device</source>
@@ -122,7 +122,7 @@
     </message>
     <message>
         <source>Serial number :</source>
-        <translation>Numéro de série :</translation>
+        <translation>N° de série :</translation>
     </message>
     <message>
         <source>MAIN</source>

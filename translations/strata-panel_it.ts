@@ -122,7 +122,7 @@
     </message>
     <message>
         <source>Serial number :</source>
-        <translation>Numero di serie:</translation>
+        <translation>N° di serie:</translation>
     </message>
     <message>
         <source>MAIN</source>
