@@ -28,6 +28,8 @@ public:
                             const uint8_t *data, uint16_t length) = 0;
     virtual Xfer controlIn(uint8_t request, uint16_t value, uint16_t index,
                            uint8_t *data, uint16_t length) = 0;
+    // Whether the host may not open the device (a device node without access).
+    virtual bool openDenied() const { return false; }
 };
 
 // Bus events as a watcher sees them. Called on the thread that plugs or

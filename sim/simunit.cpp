@@ -34,6 +34,16 @@ std::string SimUnit::name() const
     return modelName(state_->model);
 }
 
+bool SimUnit::openDenied() const
+{
+    return openDenied_.load();
+}
+
+void SimUnit::denyOpen(bool on)
+{
+    openDenied_.store(on);
+}
+
 Xfer SimUnit::controlOut(uint8_t request, uint16_t, uint16_t, const uint8_t *data, uint16_t length)
 {
     std::lock_guard<std::mutex> guard(lock_);

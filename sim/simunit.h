@@ -40,6 +40,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -85,6 +86,7 @@ public:
                     const uint8_t *data, uint16_t length) override;
     Xfer controlIn(uint8_t request, uint16_t value, uint16_t index,
                    uint8_t *data, uint16_t length) override;
+    bool openDenied() const override;
 
     // Identity the unit reports (defaults per model).
     Model model() const;
@@ -144,6 +146,9 @@ public:
     // faults while no transfer comes.
     enum class BusAction { None, Unplug, Replug };
     BusAction pollFaults();
+    // Opening the unit fails for lack of permission, as a device node that no
+    // udev rule opens to the user does; set it before plugging the unit in.
+    void denyOpen(bool on);
 
     // Firmware transfer as the unit sees it.
     void setFirmwareBlockSize(uint32_t bytes);    // room offered per block (default 256)
@@ -163,6 +168,7 @@ private:
     struct State;
     mutable std::mutex lock_;
     std::unique_ptr<State> state_;
+    std::atomic<bool> openDenied_{false};
 };
 
 // Convenience for programs and tests: plug a new unit of the model into the

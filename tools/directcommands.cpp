@@ -12,6 +12,16 @@ const char kModelWithSerial[] = "Strata 96";
 
 const char kSilentLine[] = "unit did not answer within 1 s";
 
+// A unit the registry saw but could not open: no unit to the user, but a
+// different fix.
+Outcome noUnit(DirectLink &link)
+{
+    if (link.accessDenied())
+        return Outcome::failed(QStringLiteral("a unit is connected but may not be opened (permission denied): "
+                                              "install the udev rule 70-strata-mixers.rules and plug the unit in again"));
+    return Outcome::failed(QStringLiteral("no unit connected"));
+}
+
 QString productName(zuctl_t *ctl, bool *answered)
 {
     uint8_t name[64] = {};
@@ -38,7 +48,7 @@ Outcome runList(const Invocation &inv, DirectLink &link, std::FILE *out)
     }
     if (!direct::write(out, inv.json ? unitListJson(listed) : unitListText(listed)))
         return Outcome::failed(outputFailedLine());
-    return listed.isEmpty() ? Outcome::failed(QStringLiteral("no unit connected")) : Outcome::ok();
+    return listed.isEmpty() ? noUnit(link) : Outcome::ok();
 }
 
 Outcome runInfo(const Invocation &inv, DirectLink &link, std::FILE *out)
@@ -80,7 +90,7 @@ Outcome selectUnit(DirectLink &link, int unit, zuctl_t *ctl)
     if (!link.units(&units))
         return Outcome::failed(QStringLiteral("cannot reach the USB devices"));
     if (units.isEmpty())
-        return Outcome::failed(QStringLiteral("no unit connected"));
+        return noUnit(link);
     if (unit >= units.size()) {
         return Outcome::failed(QStringLiteral("no unit %1: %2 connected")
                                    .arg(unit)

@@ -31,6 +31,12 @@ bool DirectLink::units(QList<zuctl_t> *found)
     return true;
 }
 
+bool DirectLink::accessDenied()
+{
+    uint32_t denied = 0;
+    return started_ && usbdevs_access_denied(&group_.reg, &denied) == 0 && denied > 0;
+}
+
 int DirectLink::slotOf(const zuctl_t &ctl) const
 {
     return int(ctl.dev - group_.reg.devs);

@@ -17,6 +17,9 @@ public:
     // could not be started.
     bool units(QList<zuctl_t> *found);
 
+    // Whether a unit is present that the user may not open (no udev rule).
+    bool accessDenied();
+
     // Registry slot of a unit handle.
     int slotOf(const zuctl_t &ctl) const;
 

@@ -1,4 +1,8 @@
 // get and set: one setting of the unit, read or changed.
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QJsonValue>
+
 #include "tools/channelparse.h"
 #include "tools/directcommands.h"
 #include "tools/directlink.h"
@@ -106,8 +110,9 @@ QString channelTypeText(uint32_t type)
     return QStringLiteral("type %1").arg(type);
 }
 
-// Reads the setting; false when the unit did not answer.
-bool readSetting(zuctl_t *ctl, const SettingRequest &req, QString *text)
+// Reads the setting as text and as its JSON value; false when the unit did
+// not answer.
+bool readSetting(zuctl_t *ctl, const SettingRequest &req, QString *text, QJsonValue *json)
 {
     const Channel &ch = req.channel;
     uint8_t byte = 0;
@@ -117,29 +122,50 @@ bool readSetting(zuctl_t *ctl, const SettingRequest &req, QString *text)
         if (zuctl_get_autopowersave(ctl, &byte) != 0)
             return false;
         *text = onOff(byte);
+        *json = byte != 0;
         return true;
     case Setting::SampleRate:
         if (zuctl_debug_get_hz(ctl, &word) != 0)
             return false;
         *text = QString::number(word);
+        *json = double(word);
         return true;
     case Setting::Fader:
         if (zuctl_get_fader(ctl, ch.kind, ch.number, &byte) != 0)
             return false;
         *text = QString::number(byte);
+        *json = int(byte);
         return true;
     case Setting::Mute:
         if (zuctl_get_mute(ctl, ch.kind, ch.number, &byte) != 0)
             return false;
         *text = onOff(byte);
+        *json = byte != 0;
         return true;
     case Setting::Stereo:
         if (zuctl_get_stereo(ctl, ch.kind, ch.number, &word) != 0)
             return false;
         *text = channelTypeText(word);
+        *json = *text;
         return true;
     }
     return false;
+}
+
+// {"setting":"fader","channel":"analog:5","value":200} on one line; the
+// channel is null for the settings of the whole unit.
+QByteArray settingJson(const Invocation &inv, const SettingRequest &req, const QJsonValue &value)
+{
+    QJsonObject object;
+    object.insert(QStringLiteral("setting"), inv.args.first().toLower());
+    const bool perChannel = req.setting == Setting::Fader || req.setting == Setting::Mute
+        || req.setting == Setting::Stereo;
+    object.insert(QStringLiteral("channel"),
+                  perChannel ? QJsonValue(QStringLiteral("%1:%2").arg(channelKindName(req.channel.kind))
+                                              .arg(req.channel.number))
+                             : QJsonValue(QJsonValue::Null));
+    object.insert(QStringLiteral("value"), value);
+    return QJsonDocument(object).toJson(QJsonDocument::Compact) + '\n';
 }
 
 bool writeSetting(zuctl_t *ctl, const SettingRequest &req)
@@ -181,9 +207,10 @@ Outcome runSetting(const Invocation &inv, DirectLink &link, std::FILE *out)
         return Outcome::ok();
     }
     QString text;
-    if (!readSetting(&ctl, req, &text))
+    QJsonValue value;
+    if (!readSetting(&ctl, req, &text, &value))
         return Outcome::failed(failureLine(ctl, QStringLiteral("unit did not answer within 1 s")));
-    if (!write(out, text.toUtf8() + '\n'))
+    if (!write(out, inv.json ? settingJson(inv, req, value) : text.toUtf8() + '\n'))
         return Outcome::failed(outputFailedLine());
     return Outcome::ok();
 }

@@ -9,6 +9,7 @@
 #include "service/simulationoption.h"
 #include "tools/invocation.h"
 #include "tools/outcome.h"
+#include "tools/resultstream.h"
 #include "tools/stratactl_engine.h"
 
 int main(int argc, char **argv)
@@ -17,6 +18,7 @@ int main(int argc, char **argv)
     if (!SimulationOption::apply(argc, argv))
         return kExitFailed;
 
+    std::FILE *results = openResultStream();
     QCoreApplication app(argc, argv);
     const ParsedInvocation parsed = parseInvocation(app.arguments().mid(1));
     if (!parsed.error.isEmpty())
@@ -25,5 +27,5 @@ int main(int argc, char **argv)
     const QString faultError = FaultOption::environmentError(SimulationOption::isSimulated());
     if (!faultError.isEmpty())
         return finishOutcome(Outcome::usage(faultError));
-    return finishOutcome(runEngine(parsed.invocation));
+    return finishOutcome(runEngine(parsed.invocation, results));
 }

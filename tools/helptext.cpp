@@ -24,13 +24,16 @@ const char kOverview[] =
     "                       \"Strata 14\" or \"Strata 20\") instead of real units\n"
     "  --faults LIST        faults for the simulated unit (see stratactl help faults)\n"
     "  --unit N             use the Nth unit present, counted from 0 in slot order\n"
-    "  --json               machine-readable output (list, info, meters)\n"
+    "  --json               machine-readable output (list, info, meters, get)\n"
     "  --engine             run info or meters through the panel's device service\n"
     "  -h, --help           usage; \"stratactl COMMAND --help\" for one command\n"
+    "  -v, --version        the program's version\n"
     "\n"
     "Exit status: 0 success, 1 the unit is missing, did not answer or refused,\n"
     "2 a wrong command line, 3 the unit cancelled a firmware transfer. Errors\n"
-    "are one line on standard error.\n";
+    "are one line on standard error. Standard output carries only the result;\n"
+    "the device library's diagnostic lines go to standard error. See\n"
+    "stratactl(1) for the JSON fields.\n";
 
 const char kList[] =
     "Usage: stratactl list [--quiet] [--json]\n"
@@ -68,7 +71,7 @@ const char kMeters[] =
     "  --engine       read through the panel's device service, polled every 100 ms\n";
 
 const char kGet[] =
-    "Usage: stratactl get SETTING [CHANNEL]\n"
+    "Usage: stratactl get SETTING [CHANNEL] [--json]\n"
     "\n"
     "Settings:\n"
     "  autopowersave        on or off\n"
@@ -78,7 +81,11 @@ const char kGet[] =
     "  stereo CHANNEL       stereo or mono\n"
     "\n"
     "CHANNEL is [KIND:]NUMBER; KIND is line (1-4), master (1-6), computer (1-22),\n"
-    "analog (1-22, the default) or direct (1-4), or its number 1 to 5.\n";
+    "analog (1-22, the default) or direct (1-4), or its number 1 to 5.\n"
+    "\n"
+    "  --json    {\"setting\", \"channel\", \"value\"}: channel \"KIND:NUMBER\" or null;\n"
+    "            value a number (samplerate, fader), true/false (autopowersave,\n"
+    "            mute) or \"stereo\"/\"mono\"\n";
 
 const char kSet[] =
     "Usage: stratactl set SETTING [CHANNEL] VALUE\n"

@@ -56,6 +56,8 @@ bool applyFlag(Invocation &inv, const QString &name)
         inv.engine = true;
     else if (name == QLatin1String("--help") || name == QLatin1String("-h"))
         inv.help = true;
+    else if (name == QLatin1String("--version") || name == QLatin1String("-v"))
+        inv.version = true;
     else if (name == QLatin1String("--quiet"))
         inv.quiet = true;
     else if (name == QLatin1String("--watch"))
@@ -73,7 +75,7 @@ QString checkOptionsFit(const Invocation &inv, const QStringList &given)
         return QStringLiteral("option %1 is not valid for %2").arg(QLatin1String(option), cmd);
     };
     const bool reports = cmd == QLatin1String("list") || cmd == QLatin1String("info")
-        || cmd == QLatin1String("meters");
+        || cmd == QLatin1String("meters") || cmd == QLatin1String("get");
     const bool meters = cmd == QLatin1String("meters");
     if (inv.quiet && cmd != QLatin1String("list"))
         return refuse("--quiet");
@@ -194,6 +196,11 @@ ParsedInvocation parseInvocation(const QStringList &arguments)
         }
     }
 
+    // The version, like help, whatever else the line says; help wins.
+    if (inv.version && !inv.help) {
+        inv.command = QStringLiteral("version");
+        return parsed;
+    }
     if (words.isEmpty()) {
         if (inv.help) {
             inv.command = QStringLiteral("help");

@@ -7,7 +7,7 @@
 #include <QStringList>
 
 struct Invocation {
-    QString command;       // "list", "info", "meters", "get", "set", "assign", "help"
+    QString command;       // "list", "info", "meters", "get", "set", "assign", "help", "version"
     QStringList args;      // the words after the command
     QString simulate;      // model name of the simulated unit; empty: real units
     QString faults;        // fault list for the simulated unit (--faults), checked by main
@@ -16,6 +16,7 @@ struct Invocation {
     bool json = false;
     bool engine = false;
     bool help = false;
+    bool version = false;
     bool quiet = false;
     bool watch = false;
     int count = 0;         // refreshes in watch mode; 0: until interrupted

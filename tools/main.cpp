@@ -15,6 +15,8 @@
 #include "tools/directcommands.h"
 #include "tools/helptext.h"
 #include "tools/invocation.h"
+#include "tools/resultstream.h"
+#include "ui/panelconstants.h"
 
 namespace {
 
@@ -75,6 +77,7 @@ int main(int argc, char **argv)
     if (!SimulationOption::apply(argc, argv))
         return kExitFailed;
 
+    std::FILE *results = openResultStream();
     QCoreApplication app(argc, argv);
     const ParsedInvocation parsed = parseInvocation(app.arguments().mid(1));
     if (!parsed.error.isEmpty())
@@ -88,10 +91,13 @@ int main(int argc, char **argv)
     if (!faultError.isEmpty())
         return finish(Outcome::usage(faultError));
 
-    if (inv.command == QLatin1String("help")) {
-        if (!writeOutput(stdout, helpText(inv.args.value(0)).toUtf8()))
+    if (inv.command == QLatin1String("help") || inv.command == QLatin1String("version")) {
+        const QByteArray text = inv.command == QLatin1String("help")
+            ? helpText(inv.args.value(0)).toUtf8()
+            : QByteArray("stratactl ") + panel::kSoftwareVersionFull + '\n';
+        if (!writeOutput(results, text))
             return finish(Outcome::failed(outputFailedLine()));
         return finish(Outcome::ok());
     }
-    return finish(inv.engine ? runEngineProgram(argv) : runDirect(inv, stdout));
+    return finish(inv.engine ? runEngineProgram(argv) : runDirect(inv, results));
 }

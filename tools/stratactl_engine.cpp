@@ -24,9 +24,9 @@ constexpr int kRequestAgainMs = 100;
 const char kModelWithSerial[] = "Strata 96";
 
 // Writes a report; a failed write ends the run with its line.
-bool write(const QByteArray &bytes, Outcome *outcome)
+bool write(std::FILE *out, const QByteArray &bytes, Outcome *outcome)
 {
-    if (writeOutput(stdout, bytes))
+    if (writeOutput(out, bytes))
         return true;
     *outcome = Outcome::failed(outputFailedLine());
     QCoreApplication::exit(kExitFailed);
@@ -50,7 +50,7 @@ struct InfoAnswers {
     bool all() const { return identity() && hz && serial && recFunction; }
 };
 
-Outcome runInfo(const Invocation &inv)
+Outcome runInfo(const Invocation &inv, std::FILE *out)
 {
     UnitInfo info;
     InfoAnswers seen;
@@ -65,7 +65,7 @@ Outcome runInfo(const Invocation &inv)
         done = true;
         info.hasSerial = seen.serial && (!info.serial.isEmpty() || info.product == QLatin1String(kModelWithSerial));
         info.hasRecFunction = seen.recFunction;
-        if (!write(inv.json ? unitInfoJson(info) : unitInfoText(info), &outcome))
+        if (!write(out, inv.json ? unitInfoJson(info) : unitInfoText(info), &outcome))
             return;
         outcome = Outcome::ok();
         QCoreApplication::exit(kExitOk);
@@ -160,7 +160,7 @@ Outcome runInfo(const Invocation &inv)
     return outcome;
 }
 
-Outcome runMeters(const Invocation &inv)
+Outcome runMeters(const Invocation &inv, std::FILE *out)
 {
     Outcome outcome = Outcome::ok();
     int shown = 0;
@@ -189,7 +189,7 @@ Outcome runMeters(const Invocation &inv)
         MeterLevels levels{};
         for (int i = 0; i < kMeterRecords; ++i)
             levels[i] = snapshot[i].value;
-        if (!write(inv.json ? meterJson(levels) : inv.watch ? meterWatchLine(levels) : meterTable(levels), &outcome)) {
+        if (!write(out, inv.json ? meterJson(levels) : inv.watch ? meterWatchLine(levels) : meterTable(levels), &outcome)) {
             tick.stop();
             return;
         }
@@ -206,9 +206,9 @@ Outcome runMeters(const Invocation &inv)
 
 } // namespace
 
-Outcome runEngine(const Invocation &inv)
+Outcome runEngine(const Invocation &inv, std::FILE *out)
 {
     if (inv.command == QLatin1String("info"))
-        return runInfo(inv);
-    return runMeters(inv);
+        return runInfo(inv, out);
+    return runMeters(inv, out);
 }

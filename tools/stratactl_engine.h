@@ -3,7 +3,10 @@
 // library directly. Needs the application object and runs its event loop.
 #pragma once
 
+#include <cstdio>
+
 #include "tools/invocation.h"
 #include "tools/outcome.h"
 
-Outcome runEngine(const Invocation &inv);
+// Reports go to out.
+Outcome runEngine(const Invocation &inv, std::FILE *out);

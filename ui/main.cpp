@@ -9,11 +9,15 @@
 #include "ui/appidentity.h"
 #include "ui/fontfallback.h"
 #include "ui/mainwindow.h"
+#include "ui/panelcommandline.h"
 #include "ui/processactivity.h"
 #include "ui/translationloader.h"
 
 int main(int argc, char *argv[])
 {
+    const int answered = panel::answerInformationRequest(argc, argv);
+    if (answered >= 0)
+        return answered;
     // Before anything else: a --simulate MODEL restarts the program with the
     // simulated unit selected, since the device service starts before main.
     // A misspelt model would start on an empty simulated bus, so it is

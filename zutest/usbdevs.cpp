@@ -32,6 +32,7 @@
 
 #include "zutest/usbdevs.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -97,6 +98,8 @@ struct usbdevs_port {
     void *wakeup_context = nullptr;
     std::vector<usbdevs_interest> interests;
     uint32_t next_notification = 1;
+    // Units present that could not be opened for lack of permission, by key.
+    std::vector<uintptr_t> denied;
 
     // Owning thread only.
     std::unique_ptr<usbdevs_bus> bus;
@@ -216,6 +219,7 @@ void port_deliver(usbdevs_t *reg)
         std::vector<usbdevs_dev_t *> watchers;
         {
             std::lock_guard<std::mutex> guard(port->lock);
+            port->denied.erase(std::remove(port->denied.begin(), port->denied.end(), key), port->denied.end());
             for (const usbdevs_interest &interest : port->interests) {
                 if (interest.key == key)
                     watchers.push_back(interest.dev);
@@ -454,6 +458,10 @@ uint32_t usbdevs_dev_added(usbdevs_dev_t *dev, usbdevs_service *service)
     int err = bus->open(service, &intf);
     if (err != USBDEVS_OK) {
         print_error_code(kLineNoPlugIn, static_cast<uint32_t>(err));
+        if (err == USBDEVS_ERROR_ACCESS) {
+            std::lock_guard<std::mutex> guard(port->lock);
+            port->denied.push_back(service->key);
+        }
         delete intf;
         return 1;
     }
@@ -534,6 +542,17 @@ uint32_t usbdevs_refresh(void)
             reg->port->bus->poll();
         port_deliver(reg);
     }
+    return 0;
+}
+
+uint32_t usbdevs_access_denied(usbdevs_t *reg, uint32_t *count)
+{
+    usbdevs_port *port = port_of(reg);
+    if (!port)
+        return 1;
+    std::lock_guard<std::mutex> guard(port->lock);
+    if (count)
+        *count = static_cast<uint32_t>(port->denied.size());
     return 0;
 }
 

@@ -74,6 +74,9 @@ uint32_t usbdevs_dev_terminated(usbdevs_dev_t *dev);
 uint32_t usbdevs_dev_exist(const usbdevs_dev_t *dev);
 uint32_t usbdevs_refresh(void);
 uint32_t usbdevs_get_dev(usbdevs_t *reg, usbdevs_dev_t **dev, uint8_t index);
+// Units present that could not be opened for lack of permission (on Linux:
+// no udev rule grants the user the device node); they hold no slot.
+uint32_t usbdevs_access_denied(usbdevs_t *reg, uint32_t *count);
 
 // Vendor requests on the unit's default pipe: 0 success, 1 failure, 2 stall or time-out.
 uint32_t usbdevs_dev_vendor_request_out(usbdevs_dev_t *dev, uint8_t request, uint16_t value,

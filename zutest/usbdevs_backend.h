@@ -20,6 +20,7 @@
 enum {
     USBDEVS_OK = 0,
     USBDEVS_ERROR_IO = -1,
+    USBDEVS_ERROR_ACCESS = -3, // the device node may not be opened
     USBDEVS_ERROR_NO_DEVICE = -4,
     USBDEVS_ERROR_NOT_FOUND = -5,
     USBDEVS_ERROR_TIMEOUT = -7,

@@ -139,6 +139,9 @@ public:
         return true;
     }
 
+    // libusb's codes pass through: a node the user may not open reads as
+    // the registry's access error.
+    static_assert(int(LIBUSB_ERROR_ACCESS) == int(USBDEVS_ERROR_ACCESS), "access error codes differ");
     int open(const usbdevs_service *service, usbdevs_intf **intf) override
     {
         libusb_device_handle *handle = nullptr;

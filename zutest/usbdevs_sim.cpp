@@ -115,6 +115,8 @@ public:
         const auto present = sim::Bus::instance().devices();
         if (std::find(present.begin(), present.end(), sim_service->device) == present.end())
             return USBDEVS_ERROR_NO_DEVICE;
+        if (sim_service->device->openDenied())
+            return USBDEVS_ERROR_ACCESS;
         *intf = new SimIntf(sim_service->location);
         return USBDEVS_OK;
     }

@@ -10,4 +10,7 @@ if(TARGET tst_install)
     STRATA_CMAKE_COMMAND="${CMAKE_COMMAND}" STRATA_BUILD_DIR="${PROJECT_BINARY_DIR}")
   # cmake --install copies what is built; it builds nothing itself.
   add_dependencies(tst_install strata-panel stratactl stratactl-engine strata_desktop_files)
+  if(TARGET strata_translations)
+    add_dependencies(tst_install strata_translations)
+  endif()
 endif()

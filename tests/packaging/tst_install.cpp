@@ -1,10 +1,13 @@
 // The tree cmake --install lays out, as a packager gets it: every file in its
 // place, the udev rule and the metainfo naming every model with the IDs the
 // program is built with, the desktop validators' verdict, and the installed
-// stratactl finding its engine under libexec/.
+// stratactl (with its engine found under libexec/) writing JSON that parses,
+// and both programs answering --help and --version without a window.
 #include <QtTest>
 
 #include <QImageReader>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -53,7 +56,10 @@ private slots:
     void everyModelReachesTheRuleAndTheMetainfo();
     void validatorsAccept_data();
     void validatorsAccept();
-    void installedToolFindsItsEngine();
+    void jsonOutputParses_data();
+    void jsonOutputParses();
+    void informationWithoutAWindow_data();
+    void informationWithoutAWindow();
 
 private:
     QString path(const QString &relative) const { return m_prefix.path() + QLatin1Char('/') + relative; }
@@ -89,6 +95,8 @@ void InstallTree::installsEveryFile_data()
     QTest::newRow("tool man page") << "share/man/man1/stratactl.1.gz" << false;
     QTest::newRow("completion") << "share/bash-completion/completions/stratactl" << false;
     QTest::newRow("licence") << "share/doc/strata-panel/LICENSE.txt" << false;
+    for (const char *language : {"de", "es", "fr", "it", "ja", "zh_CN"})
+        QTest::newRow(language) << QStringLiteral("share/strata-panel/translations/strata-panel_%1.qm").arg(language) << false;
 }
 
 void InstallTree::installsEveryFile()
@@ -151,11 +159,78 @@ void InstallTree::validatorsAccept()
     QVERIFY2(!verdict.out.contains("warning:") && !verdict.err.contains("warning:"), verdict.out.constData());
 }
 
-void InstallTree::installedToolFindsItsEngine()
+// keys: fields every object must have; lines: objects expected, one per line.
+void InstallTree::jsonOutputParses_data()
 {
-    const Run tool = run(path("bin/stratactl"), {"--simulate", "Strata 96", "--engine", "info"});
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QStringList>("keys");
+    QTest::addColumn<int>("lines");
+    const QStringList info{"product", "version", "build", "firmware", "sample_rate", "serial"};
+    QTest::newRow("list") << QStringList{"list"} << QStringList{"units"} << 1;
+    QTest::newRow("info") << QStringList{"info"} << info << 1;
+    QTest::newRow("meters") << QStringList{"meters"} << QStringList{"meters"} << 1;
+    QTest::newRow("meters --watch") << QStringList{"meters", "--watch", "--count", "3", "--interval", "10"}
+        << QStringList{"meters"} << 3;
+    QTest::newRow("engine info, from libexec") << QStringList{"--engine", "info"} << info << 1;
+    QTest::newRow("engine meters --watch") << QStringList{"--engine", "meters", "--watch", "--count", "2"}
+        << QStringList{"meters"} << 2;
+    const QStringList setting{"setting", "channel", "value"};
+    QTest::newRow("get fader") << QStringList{"get", "fader", "analog:3"} << setting << 1;
+    QTest::newRow("get mute") << QStringList{"get", "mute", "3"} << setting << 1;
+    QTest::newRow("get stereo") << QStringList{"get", "stereo", "line:1"} << setting << 1;
+    QTest::newRow("get autopowersave") << QStringList{"get", "autopowersave"} << setting << 1;
+    QTest::newRow("get samplerate") << QStringList{"get", "samplerate"} << setting << 1;
+}
+
+void InstallTree::jsonOutputParses()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QStringList, keys);
+    QFETCH(int, lines);
+    const Run tool = run(path("bin/stratactl"), QStringList{"--simulate", "Strata 96", "--json"} + args);
     QVERIFY2(tool.status == 0, tool.err.constData());
-    QVERIFY(tool.out.contains("Strata 96"));
+    const QList<QByteArray> objects = tool.out.trimmed().split('\n');
+    QCOMPARE(objects.size(), lines);
+    for (const QByteArray &line : objects) {
+        QJsonParseError error;
+        const QJsonDocument doc = QJsonDocument::fromJson(line, &error);
+        QVERIFY2(error.error == QJsonParseError::NoError, qPrintable(error.errorString() + ": " + line.left(200)));
+        QVERIFY(doc.isObject());
+        for (const QString &key : keys)
+            QVERIFY2(doc.object().contains(key), qPrintable(key));
+    }
+}
+
+// Help and version come without a window: with no display to open, the
+// panel would abort if it tried.
+void InstallTree::informationWithoutAWindow_data()
+{
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<QString>("option");
+    QTest::addColumn<QByteArray>("out");
+    QTest::newRow("panel help") << "bin/strata-panel" << "--help" << QByteArray("Usage: ");
+    QTest::newRow("panel version") << "bin/strata-panel" << "--version" << QByteArray("strata-panel 2.00 0023\n");
+    QTest::newRow("tool help") << "bin/stratactl" << "--help" << QByteArray("Usage: stratactl");
+    QTest::newRow("tool version") << "bin/stratactl" << "--version" << QByteArray("stratactl 2.00 0023\n");
+}
+
+void InstallTree::informationWithoutAWindow()
+{
+    QFETCH(QString, program);
+    QFETCH(QString, option);
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove("DISPLAY");
+    env.remove("WAYLAND_DISPLAY");
+    env.insert("QT_QPA_PLATFORM", "xcb");
+    process.setProcessEnvironment(env);
+    process.start(path(program), {option});
+    QVERIFY(process.waitForFinished(30000));
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process.exitCode(), 0);
+    QFETCH(QByteArray, out);
+    const QByteArray output = process.readAllStandardOutput();
+    QVERIFY2(output.startsWith(out), output.constData());
 }
 
 QTEST_GUILESS_MAIN(InstallTree)

@@ -30,6 +30,21 @@ CliRun runCli(QStringList args)
 
 const QStringList sim96{"--simulate", "Strata 96"};
 
+// The library's lines: "path:line:..." and the product name after an arrival
+// or removal.
+QByteArray withoutLibraryLines(const QByteArray &err)
+{
+    QByteArray own;
+    bool nameFollows = false;
+    for (const QByteArray &line : err.split('\n')) {
+        const bool library = line.startsWith("../../zutest/") || nameFollows;
+        nameFollows = line.startsWith("../../zutest/") && (line.endsWith(":Device added") || line.endsWith(":removed"));
+        if (!library && !line.isEmpty())
+            own += line + '\n';
+    }
+    return own;
+}
+
 } // namespace
 
 class StratactlCli : public QObject
@@ -40,13 +55,16 @@ private slots:
     void initTestCase() { qunsetenv("STRATA_SIMULATE"); } // only --simulate picks the unit
     void runsAsTheUserSeesIt_data();
     void runsAsTheUserSeesIt();
+    void diagnosticsGoToStandardError_data();
+    void diagnosticsGoToStandardError();
     void unknownModelInTheEnvironment();
     void outputGoneEndsTheRun_data();
     void outputGoneEndsTheRun();
 };
 
-// out: text standard output must hold; err: all of standard error; readings:
-// how many meter readings of 97 values standard output must hold.
+// out: what standard output starts with; err: standard error without the
+// device library's diagnostic lines; readings: how many meter readings of 97
+// values standard output must hold.
 void StratactlCli::runsAsTheUserSeesIt_data()
 {
     QTest::addColumn<QStringList>("args");
@@ -71,16 +89,19 @@ void StratactlCli::runsAsTheUserSeesIt_data()
     QTest::newRow("faults on real units") << QStringList{"--faults", "stall", "info"} << 2 << none
         << QByteArray("stratactl: option --faults needs the simulated unit (--simulate MODEL)\n") << 0;
     QTest::newRow("faults the transport rides out") << sim96 + QStringList{"--faults", "timeout:1,busy:3,split:2", "info"} << 0
-        << QByteArray("usbdevs.c:293:kIOUSBTransactionTimeout\n") << none << 0;
+        << QByteArray("Unit:          0 (slot 0)\nProduct:       Strata 96\n") << none << 0;
     QTest::newRow("quiet list") << sim96 + QStringList{"list", "--quiet"} << 0 << none << none << 0;
     QTest::newRow("info") << sim96 + QStringList{"info"} << 0
-        << QByteArray("\nProduct:       Strata 96\nFirmware:      1.02 0023\n") << none << 0;
+        << QByteArray("Unit:          0 (slot 0)\nProduct:       Strata 96\nFirmware:      1.02 0023\n") << none << 0;
     QTest::newRow("list as JSON") << sim96 + QStringList{"list", "--json"} << 0
-        << QByteArray("\n{\"units\":[{\"model\":\"Strata 96\",\"slot\":0,\"unit\":0}]}\n") << none << 0;
+        << QByteArray("{\"units\":[{\"model\":\"Strata 96\",\"slot\":0,\"unit\":0}]}\n") << none << 0;
+    QTest::newRow("get as JSON") << sim96 + QStringList{"get", "fader", "direct:2", "--json"} << 0
+        << QByteArray("{\"channel\":\"direct:2\",\"setting\":\"fader\",\"value\":0}\n") << none << 0;
+    QTest::newRow("version") << QStringList{"--version"} << 0 << QByteArray("stratactl 2.00 0023\n") << none << 0;
     QTest::newRow("meters") << sim96 + QStringList{"meters", "--json"} << 0 << none << none << 1;
     // Nothing on standard error: above all no warning about the worker thread.
     QTest::newRow("engine info") << sim96 + QStringList{"--engine", "info", "--json"} << 0
-        << QByteArray("\n{\"build\":23,\"build_date\":\"Nov 12 2025\",\"build_time\":\"10:21:07\",\"firmware\":\"1.02 0023\","
+        << QByteArray("{\"build\":23,\"build_date\":\"Nov 12 2025\",\"build_time\":\"10:21:07\",\"firmware\":\"1.02 0023\","
                       "\"product\":\"Strata 96\",\"rec_function\":[1,1,0,0,2,0,0,0,1,1,0,0,0,0,2,2,0,0,0,0,0,0,1],"
                       "\"sample_rate\":48000,\"serial\":\"S96A00417\",\"version\":102}\n") << none << 0;
     QTest::newRow("engine meters") << sim96 + QStringList{"--engine", "meters", "--watch", "--count", "3", "--json"} << 0
@@ -100,8 +121,8 @@ void StratactlCli::runsAsTheUserSeesIt()
     QFETCH(QByteArray, out);
     const CliRun run = runCli(args);
     QTEST(run.status, "status");
-    QTEST(run.err, "err");
-    QVERIFY2(run.out.contains(out), run.out.constData());
+    QTEST(withoutLibraryLines(run.err), "err");
+    QVERIFY2(run.out.startsWith(out), run.out.constData());
     int readings = 0;
     for (const QByteArray &line : run.out.split('\n')) {
         if (!line.startsWith("{\"meters\":"))
@@ -119,6 +140,32 @@ void StratactlCli::runsAsTheUserSeesIt()
         }
     }
     QTEST(readings, "readings");
+}
+
+// Standard output is the result alone, whichever program writes it; the
+// library's lines keep their texts on standard error.
+void StratactlCli::diagnosticsGoToStandardError_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QByteArray>("out");
+    QTest::addColumn<QByteArray>("err");
+    const QByteArray arrival("../../zutest/usbdevs.c:132:Device added\nStrata 96\n");
+    QTest::newRow("list") << sim96 + QStringList{"list", "--json"}
+        << QByteArray("{\"units\":[{\"model\":\"Strata 96\",\"slot\":0,\"unit\":0}]}\n") << arrival;
+    QTest::newRow("engine") << sim96 + QStringList{"--engine", "info"} << QByteArray("Product:       Strata 96\n") << arrival;
+    QTest::newRow("transport faults") << sim96 + QStringList{"--faults", "timeout:1", "get", "samplerate"}
+        << QByteArray("48000\n") << QByteArray("usbdevs.c:293:kIOUSBTransactionTimeout\n");
+}
+
+void StratactlCli::diagnosticsGoToStandardError()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QByteArray, out);
+    QFETCH(QByteArray, err);
+    const CliRun run = runCli(args);
+    QCOMPARE(run.status, 0);
+    QVERIFY2(run.out.startsWith(out) && !run.out.contains("zutest"), run.out.constData());
+    QVERIFY2(run.err.contains(err), run.err.constData());
 }
 
 void StratactlCli::unknownModelInTheEnvironment()
@@ -172,7 +219,7 @@ void StratactlCli::outputGoneEndsTheRun()
     QCOMPARE(process.exitStatus(), QProcess::NormalExit);
     QCOMPARE(process.exitCode(), 1);
     const QByteArray why = closedPipe ? "Broken pipe" : "No space left on device";
-    QCOMPARE(process.readAllStandardError(), "stratactl: cannot write the output: " + why + "\n");
+    QCOMPARE(withoutLibraryLines(process.readAllStandardError()), "stratactl: cannot write the output: " + why + "\n");
 }
 
 QTEST_GUILESS_MAIN(StratactlCli)

@@ -94,7 +94,7 @@ private:
 };
 
 // fault: what the first unit does: "silent", "pulled" out at the first pause,
-// or "sends fail".
+// "sends fail", or "denied" (its device node may not be opened).
 void StratactlDirect::commandsPickTheirUnit_data()
 {
     QTest::addColumn<QStringList>("models");
@@ -130,6 +130,14 @@ void StratactlDirect::commandsPickTheirUnit_data()
                                         << "unit did not take the assignment" << nothing;
     QTest::newRow("sends fail, meters") << one << "sends fail" << "meters" << 1
                                         << "meter request did not reach the unit" << nothing;
+    const QString denied = "a unit is connected but may not be opened (permission denied): "
+                           "install the udev rule 70-strata-mixers.rules and plug the unit in again";
+    QTest::newRow("denied, info") << one << "denied" << "info" << 1 << denied << nothing;
+    QTest::newRow("denied, list") << one << "denied" << "list" << 1 << denied << nothing;
+    QTest::newRow("denied, quiet list") << one << "denied" << "list --quiet" << 1 << "" << nothing;
+    // The unit that can be opened is used; the other only shows when none can.
+    QTest::newRow("denied and usable") << QStringList{"96", "10"} << "denied" << "list" << 0 << ""
+        << QByteArray("unit 0  slot 0  Strata 10\n");
 }
 
 void StratactlDirect::commandsPickTheirUnit()
@@ -144,6 +152,10 @@ void StratactlDirect::commandsPickTheirUnit()
         std::shared_ptr<sim::SimUnit> unit;
         if (!first && fault == QLatin1String("sends fail")) {
             unit = std::make_shared<SendsFail>(model);
+            sim::Bus::instance().plug(unit);
+        } else if (!first && fault == QLatin1String("denied")) {
+            unit = std::make_shared<sim::SimUnit>(model);
+            unit->denyOpen(true);
             sim::Bus::instance().plug(unit);
         } else {
             unit = sim::plugSimUnit(model);

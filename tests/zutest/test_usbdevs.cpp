@@ -57,6 +57,7 @@ private slots:
     void removalFreesTheSlot_data();
     void removalFreesTheSlot();
     void unitGoneBeforeItsArrivalIsNotTaken();
+    void unitThatMayNotBeOpenedIsCountedWhilePresent();
 };
 
 void SlotsTest::unitsPresentAtStartAreTakenByInit()
@@ -147,6 +148,31 @@ void SlotsTest::removalFreesTheSlot()
     QCOMPARE(QString(slot.name), QString("Unit 1"));
     QVERIFY(slot.location != oldLocation);
     QCOMPARE(usbdevs_dev_exist(&reg_.devs[1]), 1u);
+}
+
+// A device node without access: the bus refuses the open with the access
+// error, the unit takes no slot, and the registry counts it until it leaves.
+void SlotsTest::unitThatMayNotBeOpenedIsCountedWhilePresent()
+{
+    struct DeniedUnit : ScriptedUnit {
+        using ScriptedUnit::ScriptedUnit;
+        bool openDenied() const override { return true; }
+    };
+    StdoutCapture out;
+    auto denied = std::make_shared<DeniedUnit>("Unit D", usbdevs_product_id(0));
+    sim::Bus::instance().plug(denied);
+    auto usable = plugUnits(1);
+    uint32_t count = 0;
+    QCOMPARE(usbdevs_access_denied(&reg_, &count), 0u);
+    QCOMPARE(count, 1u);
+    QCOMPARE(QString(reg_.devs[0].name), QString("Unit 0"));
+    QCOMPARE(usbdevs_get_dev(&reg_, nullptr, 1), 1u);
+
+    unplug(denied);
+    QCOMPARE(usbdevs_access_denied(&reg_, &count), 0u);
+    QCOMPARE(count, 0u);
+    QCOMPARE(finished(out), addedLines("Unit D") + usbLine(86, "ERROR 0xfffffffd") + usbLine(145, "ERROR 0x1")
+                                + addedLines("Unit 0"));
 }
 
 void SlotsTest::unitGoneBeforeItsArrivalIsNotTaken()
