@@ -232,6 +232,10 @@
         <source>Settings cannot be saved to %1</source>
         <translation>Die Einstellungen können nicht in %1 gespeichert werden</translation>
     </message>
+    <message>
+        <source>Check the USB cable and, on Linux, the udev rule. To try the panel without a unit, start it with --simulate &quot;Strata 96&quot;.</source>
+        <translation>Prüfen Sie das USB-Kabel und unter Linux die udev-Regel. Um das Panel ohne Gerät auszuprobieren, starten Sie es mit --simulate "Strata 96".</translation>
+    </message>
 </context>
 <context>
     <name>PanelFirmwareUpdate</name>

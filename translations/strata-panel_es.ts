@@ -232,6 +232,10 @@
         <source>Settings cannot be saved to %1</source>
         <translation>No se pueden guardar los ajustes en %1</translation>
     </message>
+    <message>
+        <source>Check the USB cable and, on Linux, the udev rule. To try the panel without a unit, start it with --simulate &quot;Strata 96&quot;.</source>
+        <translation>Compruebe el cable USB y, en Linux, la regla udev. Para probar el panel sin una unidad, inícielo con --simulate "Strata 96".</translation>
+    </message>
 </context>
 <context>
     <name>PanelFirmwareUpdate</name>

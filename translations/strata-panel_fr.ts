@@ -232,6 +232,10 @@
         <source>Settings cannot be saved to %1</source>
         <translation>Impossible d&apos;enregistrer les réglages dans %1</translation>
     </message>
+    <message>
+        <source>Check the USB cable and, on Linux, the udev rule. To try the panel without a unit, start it with --simulate &quot;Strata 96&quot;.</source>
+        <translation>Vérifiez le câble USB et, sous Linux, la règle udev. Pour essayer le panneau sans appareil, lancez-le avec --simulate "Strata 96".</translation>
+    </message>
 </context>
 <context>
     <name>PanelFirmwareUpdate</name>

@@ -232,6 +232,10 @@
         <source>Settings cannot be saved to %1</source>
         <translation>Impossibile salvare le impostazioni in %1</translation>
     </message>
+    <message>
+        <source>Check the USB cable and, on Linux, the udev rule. To try the panel without a unit, start it with --simulate &quot;Strata 96&quot;.</source>
+        <translation>Controllare il cavo USB e, su Linux, la regola udev. Per provare il pannello senza unità, avviarlo con --simulate "Strata 96".</translation>
+    </message>
 </context>
 <context>
     <name>PanelFirmwareUpdate</name>

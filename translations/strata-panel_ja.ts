@@ -232,6 +232,10 @@
         <source>Settings cannot be saved to %1</source>
         <translation>設定を %1 に保存できません</translation>
     </message>
+    <message>
+        <source>Check the USB cable and, on Linux, the udev rule. To try the panel without a unit, start it with --simulate &quot;Strata 96&quot;.</source>
+        <translation>USB ケーブルと、Linux では udev ルールを確認してください。本体なしでパネルを試すには、--simulate "Strata 96" を付けて起動してください。</translation>
+    </message>
 </context>
 <context>
     <name>PanelFirmwareUpdate</name>

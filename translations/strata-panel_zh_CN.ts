@@ -232,6 +232,10 @@
         <source>Settings cannot be saved to %1</source>
         <translation>无法将设置保存到 %1</translation>
     </message>
+    <message>
+        <source>Check the USB cable and, on Linux, the udev rule. To try the panel without a unit, start it with --simulate &quot;Strata 96&quot;.</source>
+        <translation>请检查 USB 线缆，在 Linux 上还请检查 udev 规则。要在没有设备的情况下试用面板，请使用 --simulate "Strata 96" 启动。</translation>
+    </message>
 </context>
 <context>
     <name>PanelFirmwareUpdate</name>
