@@ -67,7 +67,6 @@ signals:
     void sig_zu_send(QByteArray zumsg_data);
     void sig_zu_recv();
     void sig_zu_get_meter();
-    void sig_zu_fwupdate(QString path);
     void sig_recv_debug(QString debug_log);
     void sig_recv_hz(uint32_t hz);
     void sig_recv_autopowersave(bool mode);
@@ -85,7 +84,10 @@ signals:
     void sig_recv_buildtime(QString buildtime);
     void sig_recv_recfunc(QByteArray rec_func);
     void sig_recv_meter(zumsg_data_ch_t ch_type, uint8_t ch_no, uint32_t value);
-    // Firmware transfer, passed on from the worker (QZUDeviceUnit::FirmwareResult).
+    // Firmware transfer: the image path to the worker, and its answer passed
+    // on (QZUDeviceUnit::FirmwareResult). After the others, so that their
+    // order stays as the message tables expect it.
+    void sig_zu_fwupdate(QString path);
     void sig_recv_fwupdate_progress(quint32 pos, quint32 length, bool verifying);
     void sig_recv_fwupdate(int result, QString detail);
 

@@ -35,11 +35,11 @@ signals:
     void ret_is_selected(bool ret);
     void ret_select_default(bool ret);
     void ret_get_meter(bool ret, QByteArray meter, int num);
+    void finished();
     // Firmware transfer (qzudeviceunit_firmware.cpp): where it stands while it
     // blocks, then how it ended (FirmwareResult) with the reason in words.
     void ret_fwupdate_progress(quint32 pos, quint32 length, bool verifying);
     void ret_fwupdate(int result, QString detail);
-    void finished();
 
 public slots:
     void deselect();

@@ -122,9 +122,11 @@ void EngineMessages::signalsAndSlotsKeepTheirOrder()
                      "sig_recv_hz sig_recv_autopowersave sig_recv_serialnumber sig_recv_stereo sig_recv_mute "
                      "sig_recv_fader sig_recv_assign_ch sig_recv_version sig_recv_build sig_recv_productname "
                      "sig_recv_productsig sig_recv_builddate sig_recv_buildtime sig_recv_recfunc sig_recv_meter "
+                     "sig_zu_fwupdate sig_recv_fwupdate_progress sig_recv_fwupdate "
                      "recv_deselect recv_is_selected recv_zu_send_result recv_zu_recv_result recv_get_meter "
                      "zu_send_result zu_recv_result ret_deselect ret_is_selected ret_select_default ret_get_meter "
-                     "finished deselect is_selected select_default zu_send zu_recv zu_get_meter"));
+                     "finished ret_fwupdate_progress ret_fwupdate "
+                     "deselect is_selected select_default zu_send zu_recv zu_get_meter zu_fwupdate"));
 }
 
 void EngineMessages::queriesFollowTheFixedOrderAndOverflowWaits()
