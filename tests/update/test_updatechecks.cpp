@@ -143,7 +143,9 @@ private slots:
             update->saveInformation(manifestText(versions(2, 0, 1, 9)));
         DebugCapture debug;
         update->checkFirmwareInformation(name, firmware);
-        QCOMPARE(debug.lines(), line.isEmpty() ? QStringList() : QStringList{line});
+        // The manifest worker logs from its own thread meanwhile: only the
+        // firmware check's lines count here.
+        QCOMPARE(debug.lines().filter("UpdateSoftware: checkFirm"), line.isEmpty() ? QStringList() : QStringList{line});
         QCOMPARE(update->checkState(), withManifest ? SoftwareSettled : SoftwareOpen);
         QVERIFY(!update->firmwareNotice().isVisible());
     }

@@ -6,6 +6,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QMessageBox>
+#include <QMutex>
 #include <QStringList>
 #include <QTimer>
 
@@ -19,21 +20,26 @@ namespace updatetest {
 
 constexpr int kWaitMs = 10000;
 
-// Collects the debug lines written while it lives; the handler is process-wide.
+// Collects the debug lines written while it lives; the handler is process-wide
+// and the download worker logs from its own thread, hence the lock.
 class DebugCapture
 {
 public:
-    DebugCapture() : m_previous(qInstallMessageHandler(&collect)) { lines().clear(); }
+    DebugCapture() : m_previous(qInstallMessageHandler(&collect)) { QMutexLocker lock(&mutex()); store().clear(); }
     ~DebugCapture() { qInstallMessageHandler(m_previous); }
-    static QStringList &lines() { static QStringList collected; return collected; }
+    QStringList lines() const { QMutexLocker lock(&mutex()); return store(); }
     bool has(const QString &line) const { return lines().contains(line); }
     int count(const QString &line) const { return lines().count(line); }
 
 private:
+    static QStringList &store() { static QStringList collected; return collected; }
+    static QMutex &mutex() { static QMutex lock; return lock; }
     static void collect(QtMsgType type, const QMessageLogContext &, const QString &message)
     {
-        if (type == QtDebugMsg)
-            lines().append(message);
+        if (type == QtDebugMsg) {
+            QMutexLocker lock(&mutex());
+            store().append(message);
+        }
     }
     QtMessageHandler m_previous;
 };
