@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "sim/faultspec.h"
+#include "sim/faultlist.h"
 
 namespace {
 
@@ -12,7 +12,7 @@ QString listError(const QByteArray &list)
 {
     std::vector<sim::FaultRule> rules;
     std::string error;
-    if (sim::parseFaultSpec(list.toStdString(), &rules, &error))
+    if (sim::parseFaultList(list.toStdString(), &rules, &error))
         return QString();
     return QString::fromStdString(error);
 }

@@ -1,6 +1,6 @@
 // The fault switch of the programs that run the simulated unit: the fault
 // list in STRATA_SIMULATE_FAULTS, which the registry's simulated backend puts
-// on the unit it plugs in (sim/faultspec.h has the format). A list that does
+// on the unit it plugs in (sim/faultlist.h has the format). A list that does
 // not parse is refused before a program starts, never half applied.
 #pragma once
 

@@ -49,7 +49,7 @@
 #include <string>
 #include <vector>
 
-#include "sim/faultspec.h"
+#include "sim/faultlist.h"
 #include "sim/simbus.h"
 
 namespace sim {
@@ -135,7 +135,7 @@ public:
     void setExtraMeters(int count);               // send more than 97 meter values per read (kind 8 ch 2...)
     void failNextSend(int requests);              // the next n requests (29) fail with an I/O error; reads pass
 
-    // A fault list (sim/faultspec.h) replaces the one before; its times count
+    // A fault list (sim/faultlist.h) replaces the one before; its times count
     // from now on the unit's clock, its transfers from the next one. Random
     // faults come from a fixed generator, so a list replays the same faults
     // for the same sequence of transfers.

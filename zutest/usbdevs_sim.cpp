@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "sim/faultdriver.h"
-#include "sim/faultspec.h"
+#include "sim/faultlist.h"
 #include "sim/simbus.h"
 #include "sim/simunit.h"
 #include "zutest/usbdevs_backend.h"
@@ -158,14 +158,14 @@ private:
     int token_ = 0;
 };
 
-// STRATA_SIMULATE_FAULTS=LIST puts a fault list (sim/faultspec.h) on the unit
+// STRATA_SIMULATE_FAULTS=LIST puts a fault list (sim/faultlist.h) on the unit
 // plugged from the environment. The programs refuse a list that does not
 // parse before they start; here one is ignored rather than half applied.
 void apply_faults_from_environment(const std::shared_ptr<sim::SimUnit> &unit)
 {
     const char *text = std::getenv("STRATA_SIMULATE_FAULTS");
     std::vector<sim::FaultRule> rules;
-    if (!text || !sim::parseFaultSpec(text, &rules, nullptr) || rules.empty())
+    if (!text || !sim::parseFaultList(text, &rules, nullptr) || rules.empty())
         return;
     unit->setFaultPlan(rules);
     const bool unplugs = std::any_of(rules.begin(), rules.end(),

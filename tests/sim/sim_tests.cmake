@@ -2,7 +2,7 @@
 # link the simulator alone, so they also stand as an independent check of the
 # wire format the device library's codec implements.
 set(sim_kit ${CMAKE_CURRENT_LIST_DIR}/wirekit.cpp)
-foreach(t simreplies simlevels simfirmware simfaults faultspec)
+foreach(t simreplies simlevels simfirmware simfaults faultlist)
   strata_add_test(tst_${t}
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_${t}.cpp ${sim_kit}
     LIBS strata_sim Qt5::Test Qt5::Core

@@ -75,7 +75,7 @@ private slots:
         unit->setClock([&nowUs] { return nowUs; });
         const uint32_t first = Bus::instance().plug(unit);
         std::vector<sim::FaultRule> rules;
-        QVERIFY(sim::parseFaultSpec("unplug:2s@after=1", &rules, nullptr));
+        QVERIFY(sim::parseFaultList("unplug:2s@after=1", &rules, nullptr));
         unit->setFaultPlan(rules);
         sim::FaultDriver driver(unit);
         QCOMPARE(Link(first).send(none(Hz)), Xfer::Ok);

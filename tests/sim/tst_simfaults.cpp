@@ -85,7 +85,7 @@ private slots:
     // request, r:OUTCOME reads a reply, +MS moves the clock, p:ACTION polls.
     void faultListSchedulesFaults_data()
     {
-        QTest::addColumn<QString>("spec");
+        QTest::addColumn<QString>("list");
         QTest::addColumn<QString>("script");
         QTest::newRow("after transfers") << "stall:3@after=2" << "s:ok r:ready s:stall r:stall s:stall s:ok";
         QTest::newRow("send error spares reads") << "senderror:1" << "r:ready s:error r:ready s:ok";
@@ -103,13 +103,13 @@ private slots:
 
     void faultListSchedulesFaults()
     {
-        QFETCH(QString, spec);
+        QFETCH(QString, list);
         QFETCH(QString, script);
         uint64_t nowUs = 1000000;
         auto unit = std::make_shared<sim::SimUnit>(sim::Model::Strata96);
         unit->setClock([&nowUs] { return nowUs; });
         std::vector<sim::FaultRule> rules;
-        QVERIFY(sim::parseFaultSpec(spec.toStdString(), &rules, nullptr));
+        QVERIFY(sim::parseFaultList(list.toStdString(), &rules, nullptr));
         unit->setFaultPlan(rules);
         const Link link(unit);
 
@@ -136,11 +136,11 @@ private slots:
     // run can be replayed.
     void randomFaultsReplay()
     {
-        auto run = [](const char *spec) {
+        auto run = [](const char *list) {
             auto unit = std::make_shared<sim::SimUnit>(sim::Model::Strata96);
             unit->setClock([] { return uint64_t(0); });
             std::vector<sim::FaultRule> rules;
-            sim::parseFaultSpec(spec, &rules, nullptr);
+            sim::parseFaultList(list, &rules, nullptr);
             unit->setFaultPlan(rules);
             const Link link(unit);
             QString outcomes;

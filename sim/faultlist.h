@@ -42,7 +42,7 @@ struct FaultRule {
 
 // Parses a fault list. On failure returns false and sets *error to one line
 // that quotes the part that does not parse and says what was expected.
-bool parseFaultSpec(const std::string &text, std::vector<FaultRule> *rules, std::string *error);
+bool parseFaultList(const std::string &text, std::vector<FaultRule> *rules, std::string *error);
 
 // The kind's name as written in a list.
 const char *faultKindName(FaultKind kind);

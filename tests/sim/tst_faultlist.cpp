@@ -2,7 +2,7 @@
 // the part that does not parse.
 #include <QtTest>
 
-#include "sim/faultspec.h"
+#include "sim/faultlist.h"
 
 using sim::FaultKind;
 using sim::FaultWhen;
@@ -10,7 +10,7 @@ using sim::FaultWhen;
 Q_DECLARE_METATYPE(FaultKind)
 Q_DECLARE_METATYPE(FaultWhen)
 
-class FaultSpec : public QObject {
+class FaultList : public QObject {
     Q_OBJECT
 
 private slots:
@@ -48,7 +48,7 @@ private slots:
         QFETCH(int, index);
         std::vector<sim::FaultRule> parsed{sim::FaultRule()};
         std::string error;
-        QVERIFY2(sim::parseFaultSpec(text.toStdString(), &parsed, &error), error.c_str());
+        QVERIFY2(sim::parseFaultList(text.toStdString(), &parsed, &error), error.c_str());
         QCOMPARE(int(parsed.size()), rules);
         if (index < 0)
             return;
@@ -96,11 +96,11 @@ private slots:
         QFETCH(QString, text);
         std::vector<sim::FaultRule> rules{sim::FaultRule()};
         std::string error;
-        QVERIFY(!sim::parseFaultSpec(text.toStdString(), &rules, &error));
+        QVERIFY(!sim::parseFaultList(text.toStdString(), &rules, &error));
         QTEST(QString::fromStdString(error), "error");
         QCOMPARE(int(rules.size()), 1); // untouched
     }
 };
 
-QTEST_APPLESS_MAIN(FaultSpec)
-#include "tst_faultspec.moc"
+QTEST_APPLESS_MAIN(FaultList)
+#include "tst_faultlist.moc"

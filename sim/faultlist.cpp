@@ -1,4 +1,4 @@
-#include "sim/faultspec.h"
+#include "sim/faultlist.h"
 
 #include <cstddef>
 
@@ -195,7 +195,7 @@ bool parseRule(const std::string &part, FaultRule *rule, std::string *error)
 
 } // namespace
 
-bool parseFaultSpec(const std::string &text, std::vector<FaultRule> *rules, std::string *error)
+bool parseFaultList(const std::string &text, std::vector<FaultRule> *rules, std::string *error)
 {
     std::vector<FaultRule> parsed;
     std::string message;
