@@ -51,6 +51,10 @@ public:
     bool set_assign_ch(zumsg_data_ch_t in_type, uint8_t in_ch, zumsg_data_ch_t out_type,
                        uint8_t out_ch);
 
+    // Nothing is with the worker on any of the three channels: what a
+    // watchdog (the soak test) waits for after every fault.
+    bool exchanges_idle() const { return send_state == 0 && recv_state == 0 && meter_state == 0; }
+
     bool request_meter(zuctl_meter_info_t *info, uint8_t count, uint8_t *num);
     void initializeParameter();
     // Hands the image at path to the worker's firmware transfer; the answer

@@ -25,3 +25,8 @@ if(NOT STRATA_SANITIZE)
     TEARDOWN_PROBE="$<TARGET_FILE:service_teardown_probe>")
   add_dependencies(test_service_teardown service_teardown_probe)
 endif()
+
+# The service under random faults for ten seconds (STRATA_SOAK_SECONDS for longer).
+strata_add_test(test_engine_soak
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_enginesoak.cpp ${CMAKE_CURRENT_LIST_DIR}/soakwatch.h
+  LIBS strata_service LABELS integration tsan TIMEOUT 300)

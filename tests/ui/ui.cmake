@@ -15,3 +15,16 @@ endfunction()
 
 strata_add_ui_test(test_informationpage "unit;gui")
 strata_add_ui_test(test_connection "integration;gui")
+
+# The soak: the window and the service under random faults from the fault
+# switch, 20 s here and 600 s in the long run (./test.sh --long).
+set(soak_faults "STRATA_SIMULATE_FAULTS=set:random:0.02,unplug:1s@every=8s")
+strata_add_ui_test(test_soak "integration;gui")
+if(TEST test_soak)
+  set_property(TEST test_soak APPEND PROPERTY ENVIRONMENT_MODIFICATION "${soak_faults}")
+  get_test_property(test_soak ENVIRONMENT soak_environment)
+  add_test(NAME test_soak_long COMMAND test_soak)
+  set_tests_properties(test_soak_long PROPERTIES LABELS long TIMEOUT 900
+    ENVIRONMENT "${soak_environment}"
+    ENVIRONMENT_MODIFICATION "STRATA_SIMULATE=set:Strata 96;${soak_faults};STRATA_SOAK_SECONDS=set:600")
+endif()

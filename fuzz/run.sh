@@ -1,0 +1,54 @@
+#!/bin/sh
+# fuzz/run.sh SECONDS: builds the libFuzzer targets with clang and runs each
+# for SECONDS (default 60), starting from fuzz/corpus/TARGET. The tree's
+# corpus is only read; what the fuzzer adds goes to the build folder. Prints
+# runs and coverage per target; exit status 1 when a target found a crash,
+# whose input is then named (make it a regression test under tests/).
+set -eu
+
+seconds=${1:-60}
+case $seconds in
+    ''|*[!0-9]*) echo "usage: fuzz/run.sh [SECONDS]" >&2; exit 2 ;;
+esac
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${STRATA_FUZZ_BUILD:-$root/build-fuzz}
+targets="fuzz_codec fuzz_commands fuzz_service"
+
+if ! command -v clang++ >/dev/null 2>&1; then
+    echo "fuzz/run.sh: needs clang++ with libFuzzer (Debian: apt-get install clang)" >&2
+    exit 2
+fi
+launcher=
+if command -v ccache >/dev/null 2>&1; then
+    launcher="-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache"
+fi
+# shellcheck disable=SC2086
+CC=clang CXX=clang++ cmake -S "$root" -B "$build" -DSTRATA_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo $launcher >/dev/null
+# shellcheck disable=SC2086
+cmake --build "$build" -j2 --target $targets >/dev/null
+
+found=0
+printf '%-14s %12s %8s %8s %8s  %s\n' target runs cov features seconds findings
+for t in $targets; do
+    work=$build/fuzz/work/$t
+    findings=$build/fuzz/findings
+    log=$build/fuzz/$t.log
+    mkdir -p "$work" "$findings"
+    start=$(date +%s)
+    status=0
+    "$build/fuzz/$t" -max_total_time="$seconds" -print_final_stats=1 -max_len=1024 -timeout=10 \
+        -artifact_prefix="$findings/$t-" "$work" "$root/fuzz/corpus/$t" >"$log" 2>&1 || status=$?
+    took=$(( $(date +%s) - start ))
+    runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -n 1)
+    last=$(grep -E '^#[0-9]+.*cov: ' "$log" | tail -n 1 || true)
+    cov=$(printf '%s\n' "$last" | sed -n 's/.*cov: \([0-9]*\).*/\1/p')
+    ft=$(printf '%s\n' "$last" | sed -n 's/.*ft: \([0-9]*\).*/\1/p')
+    what=none
+    if [ "$status" -ne 0 ]; then
+        found=1
+        what=$(sed -n 's/.*Test unit written to //p' "$log" | tail -n 1)
+        what=${what:-"exit $status, see $log"}
+    fi
+    printf '%-14s %12s %8s %8s %8s  %s\n' "$t" "${runs:-?}" "${cov:-?}" "${ft:-?}" "$took" "$what"
+done
+exit $found

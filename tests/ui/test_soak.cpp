@@ -1,0 +1,77 @@
+// The panel as a user leaves it running: the window on its own timers, the
+// global device service, and the simulated Strata 96 with random faults and
+// a pull-out every few seconds, all from STRATA_SIMULATE_FAULTS; the user
+// clicks through the pages and meter settings. No request stays with the
+// worker beyond its time-out, the engine keeps returning to idle, the window
+// comes back to the unit after each pull-out, and memory stays flat.
+// STRATA_SOAK_SECONDS sets the length (20 s; the long run takes 600 s).
+#include <QtTest>
+
+#include <QPushButton>
+
+#include "../service/soakwatch.h"
+#include "panelwindow.h"
+#include "service/datamanager.h"
+#include "sim/simbus.h"
+
+using namespace panelwindow;
+
+class PanelSoak : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { Q_INIT_RESOURCE(resources); }
+
+    void windowRidesOutFaults()
+    {
+        QVERIFY2(qEnvironmentVariable("STRATA_SIMULATE_FAULTS").contains(QLatin1String("unplug")),
+                 "run from CTest, which sets the fault list");
+        const int seconds = SoakWatch::seconds(20);
+        MainWindow window;
+        window.show();
+        QVERIFY(QTest::qWaitFor([&] { return page(window) == Info; }, 10000));
+        SoakWatch watch(&dm, qMax(5000, seconds * 250));
+
+        static const char *const buttons[] = {
+            "pushButton_Meter", "pushButton_PeakHold1s", "pushButton_Analog", "pushButton_PeakHoldInf",
+            "pushButton_USB", "pushButton_HoldClear", "pushButton_MTR", "pushButton_PeakHoldOff",
+            "pushButton_Information", "pushButton_PeakHold3s", "pushButton_Meter",
+        };
+        int clicks = 0, deadPages = 0, returns = 0, lastPage = page(window);
+        QTimer user, pageWatch;
+        connect(&user, &QTimer::timeout, this, [&] {
+            auto *button = widget<QPushButton>(window, buttons[clicks++ % (sizeof buttons / sizeof *buttons)]);
+            if (button->isVisible() && button->isEnabled())
+                button->click();
+        });
+        connect(&pageWatch, &QTimer::timeout, this, [&] {
+            const int now = page(window);
+            deadPages += now == Dead && lastPage != Dead;
+            returns += now != Dead && lastPage == Dead;
+            lastPage = now;
+        });
+        user.start(250);
+        pageWatch.start(20);
+        QTest::qWait(seconds * 1000);
+        user.stop();
+
+        const qint64 growth = watch.rssPeak() - watch.rssBaseline();
+        qInfo("panel soak %d s: %d clicks, %d pull-outs seen, %d returns, %d returns to idle, "
+              "longest exchange %lld ms, resident %lld KiB after warm-up, growth %lld KiB",
+              seconds, clicks, deadPages, returns, watch.idleReturns(), watch.longestBusyMs(),
+              watch.rssBaseline() / 1024, growth / 1024);
+        QVERIFY2(watch.longestBusyMs() < 12000, "an exchange stayed with the worker past every time-out");
+        QVERIFY(watch.idleReturns() > seconds);
+        // A pull-out every 8 s; on a loaded machine the window may sleep
+        // through a short one, but not through most of them.
+        QVERIFY(deadPages >= qMax(1, seconds / 30));
+        // The unit comes back after every pull-out but perhaps the last.
+        QVERIFY(returns >= deadPages - 1);
+        QVERIFY(QTest::qWaitFor([&] { return page(window) != Dead; }, 10000));
+        QVERIFY2(growth <= 2 * 1024 * 1024, "resident memory grew after warm-up");
+    }
+};
+
+QTEST_MAIN(PanelSoak)
+#include "test_soak.moc"
