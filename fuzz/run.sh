@@ -12,7 +12,7 @@ case $seconds in
 esac
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${STRATA_FUZZ_BUILD:-$root/build-fuzz}
-targets="fuzz_codec fuzz_commands fuzz_service"
+targets="fuzz_codec fuzz_commands fuzz_service fuzz_manifest"
 
 if ! command -v clang++ >/dev/null 2>&1; then
     echo "fuzz/run.sh: needs clang++ with libFuzzer (Debian: apt-get install clang)" >&2
