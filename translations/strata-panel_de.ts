@@ -234,7 +234,11 @@
     </message>
     <message>
         <source>Check the USB cable and, on Linux, the udev rule. To try the panel without a unit, start it with --simulate &quot;Strata 96&quot;.</source>
-        <translation>Prüfen Sie das USB-Kabel und unter Linux die udev-Regel. Um das Panel ohne Gerät auszuprobieren, starten Sie es mit --simulate "Strata 96".</translation>
+        <translation>Prüfen Sie das USB-Kabel und unter Linux die udev-Regel. Um das Panel ohne Gerät auszuprobieren, starten Sie es mit --simulate &quot;Strata 96&quot;.</translation>
+    </message>
+    <message>
+        <source>The firmware update is still running. The panel can be closed when it has finished.</source>
+        <translation>Das Firmware-Update läuft noch. Das Panel kann geschlossen werden, sobald es abgeschlossen ist.</translation>
     </message>
 </context>
 <context>

@@ -234,7 +234,11 @@
     </message>
     <message>
         <source>Check the USB cable and, on Linux, the udev rule. To try the panel without a unit, start it with --simulate &quot;Strata 96&quot;.</source>
-        <translation>Compruebe el cable USB y, en Linux, la regla udev. Para probar el panel sin una unidad, inícielo con --simulate "Strata 96".</translation>
+        <translation>Compruebe el cable USB y, en Linux, la regla udev. Para probar el panel sin una unidad, inícielo con --simulate &quot;Strata 96&quot;.</translation>
+    </message>
+    <message>
+        <source>The firmware update is still running. The panel can be closed when it has finished.</source>
+        <translation>La actualización del firmware sigue en curso. El panel podrá cerrarse cuando haya terminado.</translation>
     </message>
 </context>
 <context>

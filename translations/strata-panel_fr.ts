@@ -234,7 +234,11 @@
     </message>
     <message>
         <source>Check the USB cable and, on Linux, the udev rule. To try the panel without a unit, start it with --simulate &quot;Strata 96&quot;.</source>
-        <translation>Vérifiez le câble USB et, sous Linux, la règle udev. Pour essayer le panneau sans appareil, lancez-le avec --simulate "Strata 96".</translation>
+        <translation>Vérifiez le câble USB et, sous Linux, la règle udev. Pour essayer le panneau sans appareil, lancez-le avec --simulate &quot;Strata 96&quot;.</translation>
+    </message>
+    <message>
+        <source>The firmware update is still running. The panel can be closed when it has finished.</source>
+        <translation>La mise à jour du firmware est toujours en cours. Le panneau pourra être fermé une fois celle-ci terminée.</translation>
     </message>
 </context>
 <context>

@@ -234,7 +234,11 @@
     </message>
     <message>
         <source>Check the USB cable and, on Linux, the udev rule. To try the panel without a unit, start it with --simulate &quot;Strata 96&quot;.</source>
-        <translation>Controllare il cavo USB e, su Linux, la regola udev. Per provare il pannello senza unità, avviarlo con --simulate "Strata 96".</translation>
+        <translation>Controllare il cavo USB e, su Linux, la regola udev. Per provare il pannello senza unità, avviarlo con --simulate &quot;Strata 96&quot;.</translation>
+    </message>
+    <message>
+        <source>The firmware update is still running. The panel can be closed when it has finished.</source>
+        <translation>L'aggiornamento del firmware è ancora in corso. Il pannello potrà essere chiuso al termine.</translation>
     </message>
 </context>
 <context>

@@ -234,7 +234,11 @@
     </message>
     <message>
         <source>Check the USB cable and, on Linux, the udev rule. To try the panel without a unit, start it with --simulate &quot;Strata 96&quot;.</source>
-        <translation>USB ケーブルと、Linux では udev ルールを確認してください。本体なしでパネルを試すには、--simulate "Strata 96" を付けて起動してください。</translation>
+        <translation>USB ケーブルと、Linux では udev ルールを確認してください。本体なしでパネルを試すには、--simulate &quot;Strata 96&quot; を付けて起動してください。</translation>
+    </message>
+    <message>
+        <source>The firmware update is still running. The panel can be closed when it has finished.</source>
+        <translation>ファームウェアのアップデートを実行中です。完了してからパネルを閉じてください。</translation>
     </message>
 </context>
 <context>

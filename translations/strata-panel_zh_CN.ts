@@ -234,7 +234,11 @@
     </message>
     <message>
         <source>Check the USB cable and, on Linux, the udev rule. To try the panel without a unit, start it with --simulate &quot;Strata 96&quot;.</source>
-        <translation>请检查 USB 线缆，在 Linux 上还请检查 udev 规则。要在没有设备的情况下试用面板，请使用 --simulate "Strata 96" 启动。</translation>
+        <translation>请检查 USB 线缆，在 Linux 上还请检查 udev 规则。要在没有设备的情况下试用面板，请使用 --simulate &quot;Strata 96&quot; 启动。</translation>
+    </message>
+    <message>
+        <source>The firmware update is still running. The panel can be closed when it has finished.</source>
+        <translation>固件更新仍在进行中。更新完成后才能关闭面板。</translation>
     </message>
 </context>
 <context>

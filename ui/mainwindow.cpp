@@ -4,6 +4,7 @@
 #include <QDebug>
 #include <QFrame>
 #include <QLabel>
+#include <QMessageBox>
 #include <QSettings>
 
 #include "service/datamanager.h"
@@ -101,9 +102,30 @@ MainWindow::~MainWindow()
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
+    // Quitting now would cut the unit off in the middle of its new firmware.
+    if (m_metersPaused) {
+        event->ignore();
+        showCloseRefusedNotice();
+        return;
+    }
     if (m_updateSoftware)
         m_updateSoftware->closeAll();
     event->accept();
+}
+
+void MainWindow::showCloseRefusedNotice()
+{
+    if (m_closeRefusedNotice)
+        return;
+    auto *notice = new QMessageBox(QMessageBox::Information, windowTitle(),
+                                   tr("The firmware update is still running. The panel can be closed "
+                                      "when it has finished."),
+                                   QMessageBox::Ok, this);
+    notice->setObjectName(QStringLiteral("closeRefusedNotice"));
+    notice->setAttribute(Qt::WA_DeleteOnClose);
+    notice->setWindowModality(Qt::WindowModal);
+    m_closeRefusedNotice = notice;
+    notice->open();
 }
 
 void MainWindow::timerInterrupt_1000ms()

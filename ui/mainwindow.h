@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QMainWindow>
+#include <QPointer>
 #include <QSize>
 #include <QString>
 #include <QTimer>
@@ -20,6 +21,7 @@
 class QCloseEvent;
 class QResizeEvent;
 class QLabel;
+class QMessageBox;
 class QSettings;
 class UpdateSoftware;
 
@@ -143,6 +145,7 @@ private:
     void colourRecFunction(QLabel *label, uint8_t state) const;
     // The panel's own firmware update on Linux (ui/firmwareupdatewiring.cpp).
     void connectFirmwareUpdate();
+    void showCloseRefusedNotice();
 
     // Layout of the two pages at the window's scale (ui/infopagescaling.cpp,
     // ui/meterpagescaling.cpp).
@@ -170,8 +173,10 @@ private:
     uint16_t m_firmVersion = 0;
     uint16_t m_firmBuild = 0;
     bool m_connected = false;
-    // While the worker transfers firmware no meter reading can come.
+    // While the worker transfers firmware no meter reading can come, and the
+    // window does not close.
     bool m_metersPaused = false;
+    QPointer<QMessageBox> m_closeRefusedNotice;
     // Logo and photo of each row of the model table, in its order.
     std::array<QLabel *, 4> m_modelLogos{};
     std::array<QLabel *, 4> m_modelPhotos{};

@@ -216,6 +216,34 @@ private slots:
         QCOMPARE(quitting.count(), 0);
     }
 
+    // Closing the window would cut the transfer off: it says so and stays
+    // until the transfer is over.
+    void windowStaysOpenWhileTheUnitTakesFirmware()
+    {
+        Q_INIT_RESOURCE(resources);
+        auto unit = plugUnit();
+        unit->neverFinishFirmware(true);
+        MainWindow window;
+        window.show();
+        auto *update = window.findChild<PanelFirmwareUpdate *>();
+        QSignalSpy progress(update, &PanelFirmwareUpdate::progress);
+        QSignalSpy over(update, &PanelFirmwareUpdate::finished);
+        window.slt_RecvDeviceName(QStringLiteral("Strata 96"));
+        answerConfirmation(QMessageBox::Ok);
+        update->install(write("fw.bin", pattern(20000)));
+        QVERIFY(QTest::qWaitFor([&] { return progress.count() > 3; }, kTimeoutMs));
+        QVERIFY(!window.close());
+        QVERIFY(!window.close());
+        QVERIFY(window.isVisible());
+        const auto notices = window.findChildren<QMessageBox *>(QStringLiteral("closeRefusedNotice"));
+        QCOMPARE(notices.size(), 1);
+        QVERIFY(notices.first()->isVisible());
+        QVERIFY(notices.first()->text().startsWith(QLatin1String("The firmware update is still running.")));
+        sim::Bus::instance().unplug(unit);
+        QVERIFY(QTest::qWaitFor([&] { return over.count() == 1; }, kTimeoutMs));
+        QVERIFY(window.close());
+    }
+
 private:
     std::shared_ptr<sim::SimUnit> plugUnit()
     {
