@@ -4,6 +4,7 @@
 #include <QMainWindow>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QShortcut>
 
 #include "meter/meterstyles.h"
 #include "ui/choicebuttonaccessible.h"
@@ -115,6 +116,12 @@ void KeyboardAccess::apply(QMainWindow *window)
     // scroll area would only be an invisible step between the pages' buttons.
     if (auto *scrollArea = window->findChild<QScrollArea *>(QStringLiteral("scrollArea")))
         scrollArea->setFocusPolicy(Qt::NoFocus);
+
+    // Ctrl+Q (Command+Q on macOS) closes the window, with the same checks as
+    // its close button; the menus stay as they are. Named outright: not every
+    // platform theme binds QKeySequence::Quit.
+    auto *quit = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), window);
+    QObject::connect(quit, &QShortcut::activated, window, &QWidget::close);
 }
 
 } // namespace panel

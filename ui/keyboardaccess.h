@@ -2,7 +2,8 @@
 // most buttons out of the Tab chain and gives none a name a screen reader
 // could announce; this puts every button of the information and meter pages
 // in reading order, lets Tab reach it (the mouse still never moves the
-// focus), names it, and lays the focus mark over the focused one.
+// focus), names it, and lays the focus mark over the focused one. Ctrl+Q
+// closes the window.
 #pragma once
 
 #include <QCoreApplication>

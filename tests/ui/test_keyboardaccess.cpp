@@ -90,6 +90,14 @@ private slots:
         QCOMPARE(DataManager::getMeterSource(), QStringLiteral("3"));
     }
 
+    void ctrlQClosesTheWindow()
+    {
+        if (!activate())
+            QSKIP("the platform does not activate the window, so there is no keyboard focus");
+        QTest::keyClick(m_window.get(), Qt::Key_Q, Qt::ControlModifier);
+        QVERIFY(!m_window->isVisible());
+    }
+
     void spaceOperatesTheFocusedButton_data()
     {
         QTest::addColumn<QString>("button");
