@@ -2,12 +2,14 @@
 // started from and the icon of its windows.
 #pragma once
 
+#include "strata_config.h"
+
 class QIcon;
 
 namespace panel {
 
 // The menu entry (and icon theme name) the desktop files are installed under.
-inline constexpr char kDesktopFileName[] = "example.korven.StrataPanel";
+inline constexpr char kDesktopFileName[] = STRATA_APP_ID;
 
 // The icon set installed for the desktop, as the window's icon: the drawing
 // and the bitmaps rendered from it.

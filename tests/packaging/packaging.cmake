@@ -1,5 +1,6 @@
-# The installed tree as a user or a packager gets it: cmake --install into a
-# temporary prefix, the desktop validators, and the installed programs' JSON.
+# The package as a user or a packager gets it: cpack into a temporary folder
+# (cmake --install without dpkg-deb), lintian, the desktop validators, and
+# the installed programs' answers.
 strata_add_test(tst_install
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_install.cpp
   LIBS Qt5::Test Qt5::Gui
@@ -7,8 +8,9 @@ strata_add_test(tst_install
   TIMEOUT 300)
 if(TARGET tst_install)
   target_compile_definitions(tst_install PRIVATE
-    STRATA_CMAKE_COMMAND="${CMAKE_COMMAND}" STRATA_BUILD_DIR="${PROJECT_BINARY_DIR}")
-  # cmake --install copies what is built; it builds nothing itself.
+    STRATA_CMAKE_COMMAND="${CMAKE_COMMAND}" STRATA_CPACK_COMMAND="${CMAKE_CPACK_COMMAND}"
+    STRATA_BUILD_DIR="${PROJECT_BINARY_DIR}")
+  # cpack and cmake --install copy what is built; they build nothing themselves.
   add_dependencies(tst_install strata-panel stratactl stratactl-engine strata_desktop_files)
   if(TARGET strata_translations)
     add_dependencies(tst_install strata_translations)

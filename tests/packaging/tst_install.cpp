@@ -1,13 +1,16 @@
-// The tree cmake --install lays out, as a packager gets it: every file in its
-// place, the udev rule and the metainfo naming every model with the IDs the
-// program is built with, the desktop validators' verdict, and the installed
-// stratactl (with its engine found under libexec/) writing JSON that parses,
-// and both programs answering --help and --version without a window.
+// The package as a user or a packager gets it: cpack builds the Debian
+// package into a temporary folder and the tests look into what it unpacks to
+// (without dpkg-deb, cmake --install lays the same tree out). Every file in
+// its place, every model in the udev rule and the metainfo, every language in
+// the menu entry, lintian and the desktop validators without complaint, the
+// programs the update service runs declared, and the installed programs
+// answering without a window.
 #include <QtTest>
 
 #include <QImageReader>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLibraryInfo>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -16,15 +19,15 @@
 
 namespace {
 
-const char kAppId[] = "example.korven.StrataPanel";
-
 struct Run { int status = -1; QByteArray out, err; };
 
-Run run(const QString &program, const QStringList &args)
+Run run(const QString &program, const QStringList &args, const QProcessEnvironment &env = {})
 {
     QProcess process;
+    if (!env.isEmpty())
+        process.setProcessEnvironment(env);
     process.start(program, args);
-    if (!process.waitForFinished(120000))
+    if (!process.waitForFinished(240000))
         return Run();
     return Run{process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
                process.readAllStandardOutput(), process.readAllStandardError()};
@@ -36,11 +39,9 @@ QString hex4(int id, bool upper)
     return upper ? digits.toUpper() : digits;
 }
 
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+const QString kAppId = QStringLiteral(STRATA_APP_ID);
+const QString kMenuEntry = "share/applications/" + kAppId + ".desktop";
+const QString kMetainfo = "share/metainfo/" + kAppId + ".metainfo.xml";
 
 } // namespace
 
@@ -48,190 +49,188 @@ class InstallTree : public QObject
 {
     Q_OBJECT
 
+    QString path(const QString &relative) const { return m_prefix + QLatin1Char('/') + relative; }
+
+    QTemporaryDir m_dir;
+    QString m_prefix, m_package;
+
 private slots:
-    void initTestCase();
-    void installsEveryFile_data();
-    void installsEveryFile();
-    void everyModelReachesTheRuleAndTheMetainfo_data();
-    void everyModelReachesTheRuleAndTheMetainfo();
-    void validatorsAccept_data();
-    void validatorsAccept();
-    void jsonOutputParses_data();
-    void jsonOutputParses();
-    void informationWithoutAWindow_data();
-    void informationWithoutAWindow();
+    void initTestCase()
+    {
+        qunsetenv("STRATA_SIMULATE"); // only --simulate picks the unit
+        QVERIFY(m_dir.isValid());
+        m_prefix = m_dir.filePath("root/usr");
+        if (QStandardPaths::findExecutable("dpkg-deb").isEmpty()) {
+            const Run install = run(STRATA_CMAKE_COMMAND, {"--install", STRATA_BUILD_DIR, "--prefix", m_prefix});
+            QVERIFY2(install.status == 0, install.err.constData());
+            return;
+        }
+        // Named as the generator, Ninja has no preinstall step: cpack packs what
+        // is built instead of first building every target, the tests among them.
+        const Run pack = run(STRATA_CPACK_COMMAND, {"-G", "DEB", "-B", m_dir.path(), "--config",
+                             STRATA_BUILD_DIR "/CPackConfig.cmake", "-D", "CPACK_CMAKE_GENERATOR=Ninja"});
+        const QStringList debs = QDir(m_dir.path()).entryList({"*.deb"});
+        QVERIFY2(pack.status == 0 && debs.size() == 1, (pack.out + pack.err).constData());
+        m_package = m_dir.filePath(debs.first());
+        QCOMPARE(run("dpkg-deb", {"-x", m_package, m_dir.filePath("root")}).status, 0);
+    }
 
-private:
-    QString path(const QString &relative) const { return m_prefix.path() + QLatin1Char('/') + relative; }
+    // texts: what the file must contain (each model's IDs, each language).
+    void installsEveryFile_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QStringList>("texts");
+        QStringList rule, modaliases, menuLanguages, metainfoLanguages;
+        for (int productId : {STRATA_USB_PID_96, STRATA_USB_PID_10, STRATA_USB_PID_14, STRATA_USB_PID_20}) {
+            rule << QStringLiteral("ATTR{idVendor}==\"%1\", ATTR{idProduct}==\"%2\", TAG+=\"uaccess\"")
+                        .arg(hex4(STRATA_USB_VENDOR_ID, false), hex4(productId, false));
+            modaliases << QStringLiteral("<modalias>usb:v%1p%2d*</modalias>")
+                              .arg(hex4(STRATA_USB_VENDOR_ID, true), hex4(productId, true));
+        }
+        for (const QString language : {"de", "es", "fr", "it", "ja", "zh_CN"}) {
+            QTest::newRow(qPrintable(language)) << "share/strata-panel/translations/strata-panel_" + language + ".qm"
+                                                << QStringList();
+            menuLanguages << "\nName[" + language + "]=" << "\nComment[" + language + "]=";
+            metainfoLanguages << "<summary xml:lang=\"" + language + "\">" << "<p xml:lang=\"" + language + "\">";
+        }
+        QTest::newRow("udev rule") << "lib/udev/rules.d/70-strata-mixers.rules" << rule;
+        QTest::newRow("menu entry") << kMenuEntry << menuLanguages;
+        QTest::newRow("metainfo") << kMetainfo << modaliases + metainfoLanguages;
+        for (const char *file : {"bin/strata-panel", "bin/stratactl", "libexec/strata-panel/stratactl-engine",
+                                 "share/man/man1/strata-panel.1.gz", "share/man/man1/stratactl.1.gz",
+                                 "share/bash-completion/completions/stratactl", "share/doc/strata-panel/copyright",
+                                 "share/doc/strata-panel/changelog.gz", "share/lintian/overrides/strata-panel"})
+            QTest::newRow(qPrintable(file)) << file << QStringList();
+        QTest::newRow("scalable icon") << "share/icons/hicolor/scalable/apps/" + kAppId + ".svg" << QStringList();
+        for (int size : {48, 128, 256})
+            QTest::newRow(qPrintable(QStringLiteral("icon %1").arg(size)))
+                << QStringLiteral("share/icons/hicolor/%1x%1/apps/%2.png").arg(size).arg(kAppId) << QStringList();
+    }
+    void installsEveryFile()
+    {
+        QFETCH(QString, file);
+        QFETCH(QStringList, texts);
+        const QFileInfo info(path(file));
+        QVERIFY2(info.isFile() && info.size() > 0, qPrintable(file));
+        QCOMPARE(info.isExecutable(), file.startsWith(QLatin1String("bin/")) || file.startsWith(QLatin1String("libexec/")));
+        QFile content(info.filePath());
+        QVERIFY(content.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(content.readAll());
+        for (const QString &expected : texts)
+            QVERIFY2(text.contains(expected), qPrintable(expected));
+        if (file.endsWith(QLatin1String(".gz")))
+            QVERIFY(text.startsWith(QChar(0x1f)));
+        if (file.endsWith(QLatin1String(".png"))) {
+            const int size = file.section(QLatin1Char('/'), 3, 3).section(QLatin1Char('x'), 0, 0).toInt();
+            QCOMPARE(QImageReader(info.filePath()).size(), QSize(size, size));
+        }
+    }
 
-    QTemporaryDir m_prefix;
+    // complaint: the output lines that fail the row. lintian's I: tags and
+    // overridden ones only inform; the validators must have nothing to say.
+    void checkersAccept_data()
+    {
+        QTest::addColumn<QString>("tool");
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("complaint");
+        QTest::newRow("menu entry") << "desktop-file-validate" << QStringList{path(kMenuEntry)} << "\\S";
+        QTest::newRow("metainfo") << "appstreamcli"
+            << QStringList{"validate", "--pedantic", "--no-net", "--no-color", path(kMetainfo)} << "^[A-Z]: ";
+        QTest::newRow("package") << "lintian" << QStringList{"--pedantic", "-I", "-E", "--tag-display-limit", "0", m_package}
+                                 << "^[EW]: ";
+    }
+    void checkersAccept()
+    {
+        QFETCH(QString, tool);
+        QFETCH(QStringList, args);
+        const QString program = QStandardPaths::findExecutable(tool);
+        if (program.isEmpty() || args.contains(QString()))
+            QSKIP(qPrintable(program.isEmpty() ? tool + " is not installed" : "dpkg-deb is not installed: no package"));
+        const Run verdict = run(program, args);
+        const QByteArray said = verdict.out + verdict.err;
+        QVERIFY2(verdict.status == 0 || tool == "lintian", said.constData());
+        QFETCH(QString, complaint);
+        const QRegularExpression bad(complaint, QRegularExpression::MultilineOption);
+        QVERIFY2(!bad.match(QString::fromUtf8(said)).hasMatch(), said.constData());
+    }
+
+    // What the update service runs and the SVG image plugin the pictures load
+    // through: the package providing each is named once in Depends or Recommends.
+    void runTimeNeedsDeclaredOnce_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::newRow("unzip") << QStandardPaths::findExecutable("unzip");
+        QTest::newRow("xdg-open") << QStandardPaths::findExecutable("xdg-open");
+        QTest::newRow("SVG image plugin") << QLibraryInfo::location(QLibraryInfo::PluginsPath) + "/imageformats/libqsvg.so";
+    }
+    void runTimeNeedsDeclaredOnce()
+    {
+        QFETCH(QString, file);
+        const Run owner = run("dpkg-query", {"-S", QFileInfo(file).canonicalFilePath()});
+        if (m_package.isEmpty() || owner.status != 0)
+            QSKIP(qPrintable(m_package.isEmpty() ? "dpkg-deb is not installed: no package" : file + " is not installed"));
+        const QString package = QString::fromUtf8(owner.out.left(owner.out.indexOf(':')));
+        const Run fields = run("dpkg-deb", {"-f", m_package, "Depends", "Recommends"});
+        QStringList named;
+        for (const QString &entry : QString::fromUtf8(fields.out).split(QRegularExpression("[,|\\n]")))
+            named << entry.section(QLatin1Char('('), 0, 0).section(QLatin1Char(':'), -1).trimmed();
+        QVERIFY2(named.count(package) == 1, qPrintable(package + ": " + fields.out));
+    }
+
+    // The installed programs, the engine found under libexec/: JSON lines that
+    // parse, each with its keys (lines: objects expected), or plain text that
+    // starts so (lines 0), and all without a display, where a window would abort.
+    void installedProgramsAnswer_data()
+    {
+        QTest::addColumn<QString>("program");
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QStringList>("keys");
+        QTest::addColumn<int>("lines");
+        const QString ctl = QStringLiteral("bin/stratactl");
+        const QStringList json{"--simulate", "Strata 96", "--json"};
+        const QStringList info{"product", "version", "build", "firmware", "sample_rate", "serial"};
+        const QStringList meters{"meters"}, setting{"setting", "channel", "value"};
+        QTest::newRow("list") << ctl << json + QStringList{"list"} << QStringList{"units"} << 1;
+        QTest::newRow("info") << ctl << json + QStringList{"info"} << info << 1;
+        QTest::newRow("meters") << ctl << json + meters << meters << 1;
+        QTest::newRow("meters --watch") << ctl << json + QStringList{"meters", "--watch", "--count", "3", "--interval", "10"}
+                                        << meters << 3;
+        QTest::newRow("engine info") << ctl << json + QStringList{"--engine", "info"} << info << 1;
+        QTest::newRow("engine meters") << ctl << json + QStringList{"--engine", "meters", "--watch", "--count", "2"}
+                                       << meters << 2;
+        for (const QString get : {"fader analog:3", "mute 3", "stereo line:1", "autopowersave", "samplerate"})
+            QTest::newRow(qPrintable("get " + get)) << ctl << json + QStringList{"get"} + get.split(' ') << setting << 1;
+        QTest::newRow("panel help") << "bin/strata-panel" << QStringList{"--help"} << QStringList{"Usage: "} << 0;
+        QTest::newRow("panel version") << "bin/strata-panel" << QStringList{"--version"}
+                                       << QStringList{"strata-panel 2.00 0023\n"} << 0;
+        QTest::newRow("tool help") << ctl << QStringList{"--help"} << QStringList{"Usage: stratactl"} << 0;
+        QTest::newRow("tool version") << ctl << QStringList{"--version"} << QStringList{"stratactl 2.00 0023\n"} << 0;
+    }
+    void installedProgramsAnswer()
+    {
+        QFETCH(QString, program);
+        QFETCH(QStringList, args);
+        QFETCH(QStringList, keys);
+        QFETCH(int, lines);
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove("DISPLAY");
+        env.remove("WAYLAND_DISPLAY");
+        env.insert("QT_QPA_PLATFORM", "xcb");
+        const Run answer = run(path(program), args, env);
+        QVERIFY2(answer.status == 0, answer.err.constData());
+        if (lines == 0)
+            QVERIFY2(answer.out.startsWith(keys.first().toUtf8()), answer.out.constData());
+        const QList<QByteArray> objects = answer.out.trimmed().split('\n');
+        QCOMPARE(objects.size(), lines ? lines : objects.size());
+        for (const QByteArray &line : objects.mid(0, lines)) {
+            QJsonParseError error;
+            const QJsonDocument doc = QJsonDocument::fromJson(line, &error);
+            QVERIFY2(error.error == QJsonParseError::NoError, qPrintable(error.errorString() + ": " + line.left(200)));
+            for (const QString &key : keys)
+                QVERIFY2(doc.object().contains(key), qPrintable(key));
+        }
+    }
 };
-
-void InstallTree::initTestCase()
-{
-    qunsetenv("STRATA_SIMULATE"); // only --simulate picks the unit
-    QVERIFY(m_prefix.isValid());
-    const Run install = run(QStringLiteral(STRATA_CMAKE_COMMAND),
-                            {"--install", STRATA_BUILD_DIR, "--prefix", m_prefix.path()});
-    QVERIFY2(install.status == 0, install.err.constData());
-}
-
-void InstallTree::installsEveryFile_data()
-{
-    QTest::addColumn<QString>("file");
-    QTest::addColumn<bool>("executable");
-    const QString id = QLatin1String(kAppId);
-    QTest::newRow("panel") << "bin/strata-panel" << true;
-    QTest::newRow("tool") << "bin/stratactl" << true;
-    QTest::newRow("engine helper") << "libexec/strata-panel/stratactl-engine" << true;
-    QTest::newRow("udev rule") << "lib/udev/rules.d/70-strata-mixers.rules" << false;
-    QTest::newRow("menu entry") << "share/applications/" + id + ".desktop" << false;
-    QTest::newRow("metainfo") << "share/metainfo/" + id + ".metainfo.xml" << false;
-    QTest::newRow("scalable icon") << "share/icons/hicolor/scalable/apps/" + id + ".svg" << false;
-    for (int size : {48, 128, 256})
-        QTest::newRow(qPrintable(QStringLiteral("icon %1").arg(size)))
-            << QStringLiteral("share/icons/hicolor/%1x%1/apps/%2.png").arg(size).arg(id) << false;
-    QTest::newRow("panel man page") << "share/man/man1/strata-panel.1.gz" << false;
-    QTest::newRow("tool man page") << "share/man/man1/stratactl.1.gz" << false;
-    QTest::newRow("completion") << "share/bash-completion/completions/stratactl" << false;
-    QTest::newRow("licence") << "share/doc/strata-panel/LICENSE.txt" << false;
-    for (const char *language : {"de", "es", "fr", "it", "ja", "zh_CN"})
-        QTest::newRow(language) << QStringLiteral("share/strata-panel/translations/strata-panel_%1.qm").arg(language) << false;
-}
-
-void InstallTree::installsEveryFile()
-{
-    QFETCH(QString, file);
-    QFETCH(bool, executable);
-    const QFileInfo info(path(file));
-    QVERIFY2(info.isFile() && info.size() > 0, qPrintable(file));
-    QCOMPARE(info.isExecutable(), executable);
-    if (file.endsWith(QLatin1String(".gz")))
-        QVERIFY(readAll(info.filePath()).startsWith("\x1f\x8b"));
-    if (file.endsWith(QLatin1String(".png"))) {
-        const int size = file.section(QLatin1Char('/'), 3, 3).section(QLatin1Char('x'), 0, 0).toInt();
-        QCOMPARE(QImageReader(info.filePath()).size(), QSize(size, size));
-    }
-}
-
-void InstallTree::everyModelReachesTheRuleAndTheMetainfo_data()
-{
-    QTest::addColumn<int>("productId");
-    QTest::newRow("Strata 96") << STRATA_USB_PID_96;
-    QTest::newRow("Strata 10") << STRATA_USB_PID_10;
-    QTest::newRow("Strata 14") << STRATA_USB_PID_14;
-    QTest::newRow("Strata 20") << STRATA_USB_PID_20;
-}
-
-void InstallTree::everyModelReachesTheRuleAndTheMetainfo()
-{
-    QFETCH(int, productId);
-    const QString rule = QString::fromUtf8(readAll(path("lib/udev/rules.d/70-strata-mixers.rules")));
-    QVERIFY(rule.contains(QStringLiteral("ATTR{idVendor}==\"%1\", ATTR{idProduct}==\"%2\", TAG+=\"uaccess\"")
-                              .arg(hex4(STRATA_USB_VENDOR_ID, false), hex4(productId, false))));
-    const QString metainfo = QString::fromUtf8(readAll(path(QStringLiteral("share/metainfo/%1.metainfo.xml").arg(kAppId))));
-    QVERIFY(metainfo.contains(QStringLiteral("<modalias>usb:v%1p%2d*</modalias>")
-                                  .arg(hex4(STRATA_USB_VENDOR_ID, true), hex4(productId, true))));
-}
-
-void InstallTree::validatorsAccept_data()
-{
-    QTest::addColumn<QString>("tool");
-    QTest::addColumn<QStringList>("args");
-    QTest::addColumn<QString>("file");
-    QTest::newRow("menu entry") << "desktop-file-validate" << QStringList()
-        << QStringLiteral("share/applications/%1.desktop").arg(kAppId);
-    QTest::newRow("metainfo") << "appstreamcli" << QStringList{"validate", "--no-net", "--no-color"}
-        << QStringLiteral("share/metainfo/%1.metainfo.xml").arg(kAppId);
-}
-
-void InstallTree::validatorsAccept()
-{
-    QFETCH(QString, tool);
-    QFETCH(QStringList, args);
-    QFETCH(QString, file);
-    const QString program = QStandardPaths::findExecutable(tool);
-    if (program.isEmpty())
-        QSKIP(qPrintable(tool + QStringLiteral(" is not installed")));
-    const Run verdict = run(program, args << path(file));
-    QVERIFY2(verdict.status == 0, (verdict.out + verdict.err).constData());
-    // desktop-file-validate passes files it only warns about.
-    QVERIFY2(!verdict.out.contains("warning:") && !verdict.err.contains("warning:"), verdict.out.constData());
-}
-
-// keys: fields every object must have; lines: objects expected, one per line.
-void InstallTree::jsonOutputParses_data()
-{
-    QTest::addColumn<QStringList>("args");
-    QTest::addColumn<QStringList>("keys");
-    QTest::addColumn<int>("lines");
-    const QStringList info{"product", "version", "build", "firmware", "sample_rate", "serial"};
-    QTest::newRow("list") << QStringList{"list"} << QStringList{"units"} << 1;
-    QTest::newRow("info") << QStringList{"info"} << info << 1;
-    QTest::newRow("meters") << QStringList{"meters"} << QStringList{"meters"} << 1;
-    QTest::newRow("meters --watch") << QStringList{"meters", "--watch", "--count", "3", "--interval", "10"}
-        << QStringList{"meters"} << 3;
-    QTest::newRow("engine info, from libexec") << QStringList{"--engine", "info"} << info << 1;
-    QTest::newRow("engine meters --watch") << QStringList{"--engine", "meters", "--watch", "--count", "2"}
-        << QStringList{"meters"} << 2;
-    const QStringList setting{"setting", "channel", "value"};
-    QTest::newRow("get fader") << QStringList{"get", "fader", "analog:3"} << setting << 1;
-    QTest::newRow("get mute") << QStringList{"get", "mute", "3"} << setting << 1;
-    QTest::newRow("get stereo") << QStringList{"get", "stereo", "line:1"} << setting << 1;
-    QTest::newRow("get autopowersave") << QStringList{"get", "autopowersave"} << setting << 1;
-    QTest::newRow("get samplerate") << QStringList{"get", "samplerate"} << setting << 1;
-}
-
-void InstallTree::jsonOutputParses()
-{
-    QFETCH(QStringList, args);
-    QFETCH(QStringList, keys);
-    QFETCH(int, lines);
-    const Run tool = run(path("bin/stratactl"), QStringList{"--simulate", "Strata 96", "--json"} + args);
-    QVERIFY2(tool.status == 0, tool.err.constData());
-    const QList<QByteArray> objects = tool.out.trimmed().split('\n');
-    QCOMPARE(objects.size(), lines);
-    for (const QByteArray &line : objects) {
-        QJsonParseError error;
-        const QJsonDocument doc = QJsonDocument::fromJson(line, &error);
-        QVERIFY2(error.error == QJsonParseError::NoError, qPrintable(error.errorString() + ": " + line.left(200)));
-        QVERIFY(doc.isObject());
-        for (const QString &key : keys)
-            QVERIFY2(doc.object().contains(key), qPrintable(key));
-    }
-}
-
-// Help and version come without a window: with no display to open, the
-// panel would abort if it tried.
-void InstallTree::informationWithoutAWindow_data()
-{
-    QTest::addColumn<QString>("program");
-    QTest::addColumn<QString>("option");
-    QTest::addColumn<QByteArray>("out");
-    QTest::newRow("panel help") << "bin/strata-panel" << "--help" << QByteArray("Usage: ");
-    QTest::newRow("panel version") << "bin/strata-panel" << "--version" << QByteArray("strata-panel 2.00 0023\n");
-    QTest::newRow("tool help") << "bin/stratactl" << "--help" << QByteArray("Usage: stratactl");
-    QTest::newRow("tool version") << "bin/stratactl" << "--version" << QByteArray("stratactl 2.00 0023\n");
-}
-
-void InstallTree::informationWithoutAWindow()
-{
-    QFETCH(QString, program);
-    QFETCH(QString, option);
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove("DISPLAY");
-    env.remove("WAYLAND_DISPLAY");
-    env.insert("QT_QPA_PLATFORM", "xcb");
-    process.setProcessEnvironment(env);
-    process.start(path(program), {option});
-    QVERIFY(process.waitForFinished(30000));
-    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(process.exitCode(), 0);
-    QFETCH(QByteArray, out);
-    const QByteArray output = process.readAllStandardOutput();
-    QVERIFY2(output.startsWith(out), output.constData());
-}
 
 QTEST_GUILESS_MAIN(InstallTree)
 #include "tst_install.moc"
