@@ -2,8 +2,10 @@
 # package are made from) get the hardening Debian builds its own packages
 # with: fortified libc calls, stack protector and clash protection, control
 # flow protection, position-independent executables and a read-only GOT
-# resolved at start. Debug builds stay as they are: the sanitizer builds are
-# Debug, and fortified calls would slip past AddressSanitizer's interceptors.
+# resolved at start. Debug builds keep their flags (they are PIE too, as
+# Debian's compiler makes everything), and the sanitizer and fuzzing builds
+# are left alone whatever their type: fortified calls would slip past
+# AddressSanitizer's interceptors.
 include(CheckCompilerFlag)
 include(CheckPIESupported)
 

@@ -12,6 +12,9 @@ strata_packages+=(unzip xdg-utils)
 strata_test_packages=(umockdev libumockdev-dev desktop-file-utils appstream)
 # The update tests pack their archives with zip.
 strata_test_packages+=(zip)
+# The packaging test builds the Debian package (dpkg-dev) and runs lintian
+# on it.
+strata_test_packages+=(dpkg-dev lintian)
 
 # strata_ensure_deps [extra packages...]
 strata_ensure_deps() {

@@ -1,5 +1,5 @@
 # The package as a user or a packager gets it: cpack into a temporary folder
-# (cmake --install without dpkg-deb), lintian, the desktop validators, and
+# (cmake --install without dpkg-dev), lintian, the desktop validators, and
 # the installed programs' answers.
 strata_add_test(tst_install
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_install.cpp

@@ -1,6 +1,6 @@
 // The package as a user or a packager gets it: cpack builds the Debian
 // package into a temporary folder and the tests look into what it unpacks to
-// (without dpkg-deb, cmake --install lays the same tree out). Every file in
+// (without dpkg-dev, cmake --install lays the same tree out). Every file in
 // its place, every model in the udev rule and the metainfo, every language in
 // the menu entry, lintian and the desktop validators without complaint, the
 // programs the update service runs declared, and the installed programs
@@ -60,7 +60,7 @@ private slots:
         qunsetenv("STRATA_SIMULATE"); // only --simulate picks the unit
         QVERIFY(m_dir.isValid());
         m_prefix = m_dir.filePath("root/usr");
-        if (QStandardPaths::findExecutable("dpkg-deb").isEmpty()) {
+        if (QStandardPaths::findExecutable("dpkg-shlibdeps").isEmpty()) { // dpkg-dev, which cpack needs
             const Run install = run(STRATA_CMAKE_COMMAND, {"--install", STRATA_BUILD_DIR, "--prefix", m_prefix});
             QVERIFY2(install.status == 0, install.err.constData());
             return;
@@ -145,7 +145,7 @@ private slots:
         QFETCH(QStringList, args);
         const QString program = QStandardPaths::findExecutable(tool);
         if (program.isEmpty() || args.contains(QString()))
-            QSKIP(qPrintable(program.isEmpty() ? tool + " is not installed" : "dpkg-deb is not installed: no package"));
+            QSKIP(qPrintable(program.isEmpty() ? tool + " is not installed" : "dpkg-dev is not installed: no package"));
         const Run verdict = run(program, args);
         const QByteArray said = verdict.out + verdict.err;
         QVERIFY2(verdict.status == 0 || tool == "lintian", said.constData());
@@ -168,7 +168,8 @@ private slots:
         QFETCH(QString, file);
         const Run owner = run("dpkg-query", {"-S", QFileInfo(file).canonicalFilePath()});
         if (m_package.isEmpty() || owner.status != 0)
-            QSKIP(qPrintable(m_package.isEmpty() ? "dpkg-deb is not installed: no package" : file + " is not installed"));
+            QSKIP(qPrintable(m_package.isEmpty() ? QStringLiteral("dpkg-dev is not installed: no package")
+                                                 : QTest::currentDataTag() + QStringLiteral(" is not installed")));
         const QString package = QString::fromUtf8(owner.out.left(owner.out.indexOf(':')));
         const Run fields = run("dpkg-deb", {"-f", m_package, "Depends", "Recommends"});
         QStringList named;
