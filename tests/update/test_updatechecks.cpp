@@ -136,8 +136,7 @@ private slots:
     {
         QFETCH(QString, message);
         QTemporaryDir dir;
-        QFile local(dir.filePath("local"));
-        QVERIFY(mkfifo(QFile::encodeName(dir.filePath("fifo")).constData(), 0600) == 0 && local.open(QIODevice::WriteOnly));
+        QVERIFY(mkfifo(QFile::encodeName(dir.filePath("fifo")).constData(), 0600) == 0);
         auto update = controller();
         update->saveInformation(manifestText(QJsonObject{{"messages", QJsonObject{{"English", message.replace("FIFO", dir.filePath("fifo"))}}}}));
         InformationBox &box = update->informationNotice();
@@ -146,7 +145,7 @@ private slots:
         QTEST(DataManager::getDoNotUpdateInfoDialog(), "shown");
         const auto picture = [&box](const QUrl &url) {
             return box.ui.textMessage->loadResource(QTextDocument::ImageResource, url).value<QImage>(); };
-        QCOMPARE(picture(QUrl::fromLocalFile(local.fileName())).size(), QSize(1, 1));
+        QCOMPARE(picture(QUrl::fromLocalFile(dir.filePath("fifo"))).size(), QSize(1, 1));
         QCOMPARE(picture(QUrl("qrc:/Resource/trans.png")), QImage(":/Resource/trans.png"));
         m_opened.clear();
         for (const char *link : {"file:///etc/hostname", "http://x.example/", "https://x.example/"})
@@ -161,7 +160,8 @@ private slots:
         static const QRegularExpression structure("</?[a-z]+|%[0-9]|<br> +");
         const auto skeleton = [](const QString &text) {
             QStringList parts;
-            for (auto it = structure.globalMatch(text); it.hasNext(); parts << it.next().captured()) {}
+            for (auto it = structure.globalMatch(text); it.hasNext();)
+                parts << it.next().captured();
             return parts;
         };
         for (int slot = 0; slot < UpdateMessageCount; ++slot) {
