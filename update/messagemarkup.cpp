@@ -125,9 +125,10 @@ private:
             m_at = end < 0 ? m_in.size() : end + 3;
             return true;
         }
-        const int close = m_in.indexOf(QLatin1Char('>'), m_at + 1);
-        if (close < 0 || close - m_at > kMaxTagChars)
+        const int found = m_in.midRef(m_at + 1, kMaxTagChars).indexOf(QLatin1Char('>'));
+        if (found < 0)
             return false;
+        const int close = m_at + 1 + found;
         const QString written = m_in.mid(m_at + 1, close - m_at - 1);
         Tag tag;
         if (!parseTag(written, &tag)) {

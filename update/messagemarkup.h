@@ -2,8 +2,8 @@
 // is cut down to the markup the panel's own message table uses (bold,
 // italic, underline, line breaks, paragraphs, a relative font size, https
 // links and the panel's own ":/" pictures) and capped in length and
-// nesting, all before anything is laid out: a few thousand characters lay
-// out in milliseconds even as one word, a megabyte takes minutes.
+// nesting, all before anything is laid out: a megabyte as one word took
+// minutes to lay out.
 #pragma once
 
 #include <QString>
@@ -11,8 +11,9 @@
 
 namespace MessageMarkup {
 
-// Characters of the message that are read at all; the box shows a few lines.
-constexpr int kMaxSourceChars = 4096;
+// Characters of the message that are read at all: the box shows a few
+// lines, and this much lays out in a few tens of milliseconds at worst.
+constexpr int kMaxSourceChars = 2048;
 // Elements opened inside each other; deeper ones are dropped.
 constexpr int kMaxDepth = 8;
 
