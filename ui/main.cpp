@@ -15,9 +15,9 @@
 
 int main(int argc, char *argv[])
 {
-    const int answered = panel::answerInformationRequest(argc, argv);
-    if (answered >= 0)
-        return answered;
+    const panel::CommandLine commandLine = panel::readCommandLine(argc, argv);
+    if (commandLine.exitStatus >= 0)
+        return commandLine.exitStatus;
     // Before anything else: a --simulate MODEL restarts the program with the
     // simulated unit selected, since the device service starts before main.
     // A misspelt model would start on an empty simulated bus, so it is
@@ -49,7 +49,7 @@ int main(int argc, char *argv[])
 
     int exitCode = 0;
     {
-        MainWindow window;
+        MainWindow window(nullptr, commandLine.updateCheck);
         if (SimulationOption::isSimulated())
             window.setWindowTitle(window.windowTitle()
                                  + QCoreApplication::translate("main", " (simulated unit)"));

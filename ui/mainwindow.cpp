@@ -13,6 +13,7 @@
 #include "ui/modeltable.h"
 #include "ui/panelconstants.h"
 #include "ui_mainwindow.h"
+#include "update/updatecheck.h"
 #include "update/updatesoftware.h"
 
 namespace {
@@ -28,7 +29,7 @@ uint32_t storedNumber(const QString &text)
 
 } // namespace
 
-MainWindow::MainWindow(QWidget *parent)
+MainWindow::MainWindow(QWidget *parent, bool updateCheckAllowed)
     : QMainWindow(parent),
       m_baseWidth(1110),
       m_baseHeight(650),
@@ -77,8 +78,10 @@ MainWindow::MainWindow(QWidget *parent)
 
     dm.getRecFunction();
     ui->label_SWVer->setText(QStringLiteral("V") + QLatin1String(panel::kSoftwareVersionFull));
-    // Starts the one manifest download of the run.
-    m_updateSoftware = new UpdateSoftware;
+    // Starts the one manifest download of the run, unless the user or the
+    // build turned it off.
+    m_updateSoftware = new UpdateSoftware(nullptr, UpdateInformation::kInactivityTimeoutMs,
+                                          UpdateCheck::atStart(updateCheckAllowed));
     connectFirmwareUpdate();
 
     applyStartupStyles();
@@ -133,7 +136,10 @@ void MainWindow::timerInterrupt_1000ms()
     // The update checks run with or without a unit.
     if (m_updateSoftware) {
         m_updateSoftware->checkFirmwareInformation(ui->label_Device->text(), m_firmwareText);
-        if (m_updateSoftware->querySoftUpdate())
+        // No second download while one runs.
+        if (m_updateSoftware->downloadRunning())
+            ui->actionUpdate->setEnabled(false);
+        else if (m_updateSoftware->querySoftUpdate())
             ui->actionUpdate->setEnabled(true);
     }
     if (!dm.queryExistDevice()) {
@@ -275,6 +281,8 @@ void MainWindow::colourRecFunction(QLabel *label, uint8_t state) const
 void MainWindow::on_actionUpdate_triggered()
 {
     ui->actionUpdate->setEnabled(false);
+    if (m_updateSoftware && m_updateSoftware->downloadRunning())
+        return;
     DataManager::setDoNotUpdateSoftDialog(QString());
     DataManager::setDoNotUpdateFirmDialog(QString());
     if (m_updateSoftware)

@@ -37,7 +37,9 @@ public:
     static constexpr int kStripCount = 24;      // channels 1 to 22, main L, main R
     static constexpr int kRecFuncStates = 32;   // bytes kept of a rec-function reply
 
-    explicit MainWindow(QWidget *parent = nullptr);
+    // updateCheckAllowed: false with the panel's --no-update-check; the
+    // build option and the settings may turn the check off as well.
+    explicit MainWindow(QWidget *parent = nullptr, bool updateCheckAllowed = true);
     ~MainWindow() override;
 
 protected:

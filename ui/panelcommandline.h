@@ -1,13 +1,20 @@
-// The panel's own options. --help and --version are answered before any
-// window exists (and without a display), like --simulate is handled before
-// anything else; the data manager has started by then, being static, but
-// nothing else of the panel runs.
+// The panel's own options. --help and --version are answered, and a command
+// line the panel does not understand is refused, before any window exists
+// (and without a display), like --simulate is handled before anything else;
+// the data manager has started by then, being static, but nothing else of
+// the panel runs.
 #pragma once
 
 namespace panel {
 
-// Returns the exit status when the command line asks for help or the version
-// (the answer is printed), or -1 when the window should start.
-int answerInformationRequest(int argc, char **argv);
+struct CommandLine {
+    // >= 0: exit with this status now (help or version printed, or a wrong
+    // command line refused with one line on standard error: 2).
+    int exitStatus = -1;
+    // False with --no-update-check.
+    bool updateCheck = true;
+};
+
+CommandLine readCommandLine(int argc, char **argv);
 
 } // namespace panel

@@ -137,15 +137,15 @@ void UpdateInformation::replyFinishedInfo(QNetworkReply *reply)
 void UpdateInformation::downloadFile(QString url)
 {
     log(QStringLiteral("UpdateInformation: download ") + url);
+    // Before anything is set: the running download's type decides its hand-over.
+    if (downloadRunning()) {
+        log(QStringLiteral("UpdateInformation: a download is already running"));
+        return;
+    }
     isExe = url.endsWith(QLatin1String("exe"), Qt::CaseInsensitive);
     isDmg = url.endsWith(QLatin1String("dmg"), Qt::CaseInsensitive);
     log(QStringLiteral("UpdateInformation: isExe %1, isDmg %2")
             .arg(QLatin1String(isExe ? "true" : "false"), QLatin1String(isDmg ? "true" : "false")));
-
-    if (fileReply) {
-        log(QStringLiteral("UpdateInformation: a download is already running"));
-        return;
-    }
     const QUrl address(url);
     if (!isAllowedAddress(address))
         return fail(QStringLiteral("UpdateInformation: download refused, not HTTPS"));
@@ -320,7 +320,16 @@ void UpdateInformation::replyFinishedMount(int exitCode, QProcess::ExitStatus ex
 
 void UpdateInformation::setFirmwareDownload(bool firmware)
 {
+    if (downloadRunning()) {
+        log(QStringLiteral("UpdateInformation: a download is already running"));
+        return;
+    }
     m_firmwareDownload = firmware;
+}
+
+bool UpdateInformation::downloadRunning() const
+{
+    return fileReply || process.state() != QProcess::NotRunning;
 }
 
 void UpdateInformation::firmwareInstallFinished()

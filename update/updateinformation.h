@@ -65,6 +65,8 @@ public slots:
     void releaseResources();
 
 private:
+    // The file is still arriving, or being unpacked or mounted.
+    bool downloadRunning() const;
     void writeArrivedBody();
     void fail(const QString &logLine);
     void startStep(const UpdatePlatform::Command &command,

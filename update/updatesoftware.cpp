@@ -16,6 +16,7 @@
 #include "service/datamanager.h"
 #include "strata_config.h"
 #include "ui/panelconstants.h"
+#include "update/messagemarkup.h"
 #include "update/updatemessages.h"
 
 namespace {
@@ -41,7 +42,8 @@ bool systemIsJapanese()
 
 } // namespace
 
-UpdateSoftware::UpdateSoftware(std::unique_ptr<UpdatePlatform> platform, int inactivityTimeoutMs)
+UpdateSoftware::UpdateSoftware(std::unique_ptr<UpdatePlatform> platform, int inactivityTimeoutMs,
+                               bool checkAtStart)
     : QObject(nullptr),
       // The program never sets a default locale, so this is the system's.
       language(updateLanguageRow(QLocale().language())),
@@ -58,7 +60,10 @@ UpdateSoftware::UpdateSoftware(std::unique_ptr<UpdatePlatform> platform, int ina
     connect(workerThread, &QThread::finished, &worker, &UpdateInformation::releaseResources,
             Qt::DirectConnection);
     workerThread->start(QThread::InheritPriority);
-    QMetaObject::invokeMethod(&worker, "downloadInformation", Qt::QueuedConnection);
+    if (checkAtStart)
+        QMetaObject::invokeMethod(&worker, "downloadInformation", Qt::QueuedConnection);
+    else
+        log(QStringLiteral("UpdateSoftware: update check turned off"));
 
     setUpBoxes();
     connectBoxes();
@@ -75,7 +80,10 @@ UpdateSoftware::~UpdateSoftware()
 
 void UpdateSoftware::showInformationMassage()
 {
-    informationText = UpdateManifest(manifest).informationText(QLocale().language());
+    // Capped and cut down to the panel's own markup before it is compared,
+    // stored or laid out: the stored copy stays small, and a message in the
+    // panel's own markup is kept exactly as the maker wrote it.
+    informationText = MessageMarkup::sanitize(UpdateManifest(manifest).informationText(QLocale().language()));
     if (informationText == DataManager::getDoNotUpdateInfoDialog() || informationText.isEmpty())
         return;
 
@@ -217,6 +225,8 @@ void UpdateSoftware::closeDownloadFileInfo()
 
 void UpdateSoftware::decideClickedSoftware()
 {
+    if (refusedWhileDownloading())
+        return;
     softwareBox.close();
     state = SoftwareOpen;
     requestDownload(UpdateManifest::Product::Software);
@@ -224,6 +234,8 @@ void UpdateSoftware::decideClickedSoftware()
 
 void UpdateSoftware::decideClickedFirmware()
 {
+    if (refusedWhileDownloading())
+        return;
     firmwareBox.close();
     state = FirmwareOpen;
     requestDownload(UpdateManifest::Product::Firmware);
@@ -261,11 +273,13 @@ void UpdateSoftware::cancelFirmware()
 void UpdateSoftware::cancelDownload()
 {
     state = FirmwareSettled;
+    setDownloadRunning(false);
 }
 
 void UpdateSoftware::showMsgBoxError()
 {
     state = FirmwareSettled;
+    setDownloadRunning(false);
     errorBox.exec();
 }
 
@@ -301,6 +315,7 @@ void UpdateSoftware::showFirmwareResult(bool ok, const QString &text)
 
 void UpdateSoftware::firmwareInstallFinished()
 {
+    setDownloadRunning(false);
     deleteDownloadWindow();
     QMetaObject::invokeMethod(&worker, "firmwareInstallFinished", Qt::QueuedConnection);
 }
@@ -359,9 +374,27 @@ void UpdateSoftware::requestDownload(UpdateManifest::Product product)
         QDesktopServices::openUrl(QUrl(QLatin1String(kDownloadPage)));
         return;
     }
+    setDownloadRunning(true);
     QMetaObject::invokeMethod(&worker, "setFirmwareDownload", Qt::QueuedConnection,
                               Q_ARG(bool, product == UpdateManifest::Product::Firmware));
     emit readiedDownloadFile(url);
+}
+
+bool UpdateSoftware::refusedWhileDownloading()
+{
+    if (!m_downloadRunning)
+        return false;
+    log(QStringLiteral("UpdateSoftware: a download is already running, request refused"));
+    return true;
+}
+
+void UpdateSoftware::setDownloadRunning(bool running)
+{
+    // One download at a time: a second one would change the running one's
+    // file type and hand-over under it.
+    m_downloadRunning = running;
+    softwareBox.ui.okButton->setEnabled(!running);
+    firmwareBox.ui.okButton->setEnabled(!running);
 }
 
 void UpdateSoftware::createDownloadWindow()

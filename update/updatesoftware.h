@@ -35,8 +35,11 @@ class UpdateSoftware : public QObject
 
 public:
     // Tests hand in the system layer and a shorter inactivity time-out.
+    // Without checkAtStart the manifest is never fetched: no notice, no
+    // update; the download window still serves the panel's firmware transfer.
     explicit UpdateSoftware(std::unique_ptr<UpdatePlatform> platform = nullptr,
-                            int inactivityTimeoutMs = UpdateInformation::kInactivityTimeoutMs);
+                            int inactivityTimeoutMs = UpdateInformation::kInactivityTimeoutMs,
+                            bool checkAtStart = true);
     ~UpdateSoftware() override;
 
     void showInformationMassage();
@@ -47,6 +50,9 @@ public:
     void closeAll();
 
     UpdateCheckState checkState() const { return state; }
+    // From "Update now" until the download fails, is cancelled or its
+    // firmware image has been dealt with (a hand-over ends the panel).
+    bool downloadRunning() const { return m_downloadRunning; }
     InformationBox &softwareNotice() { return softwareBox; }
     InformationBox &firmwareNotice() { return firmwareBox; }
     InformationBox &informationNotice() { return informationBox; }
@@ -86,6 +92,8 @@ private:
     void setUpBoxes();
     void connectBoxes();
     void requestDownload(UpdateManifest::Product product);
+    bool refusedWhileDownloading();
+    void setDownloadRunning(bool running);
     void createDownloadWindow();
     void connectDownloadWindow(bool on);
     void deleteDownloadWindow();
@@ -109,4 +117,5 @@ private:
     QProgressBar *downloadProgress = nullptr;
     QLabel *downloadLabel = nullptr;
     bool m_linuxAddresses;
+    bool m_downloadRunning = false;
 };

@@ -1,11 +1,13 @@
 // The window's part in the update service: the manifest fetched at start,
-// "- Update" enabled by the tick once a newer version is known, clearing the
+// the tick's firmware check on the simulated Strata 96, "- Update" enabled by
+// the tick once a newer version is known, clearing the
 // two silenced versions and bringing the notice back; closing the window
 // closes the notices.
 #include <QtTest>
 
 #include <QAction>
 #include <QApplication>
+#include <QLabel>
 
 #include "../update/httpstub.h"
 #include "../update/updatetestkit.h"
@@ -14,11 +16,11 @@
 
 using namespace panelwindow;
 
-static InformationBox *shownSoftwareNotice()
+static InformationBox *shownNotice(const char *about = "Settings Panel")
 {
     for (QWidget *w : QApplication::topLevelWidgets()) {
         auto *box = qobject_cast<InformationBox *>(w);
-        if (box && box->isVisible() && box->ui.textMessage->toPlainText().contains("Settings Panel"))
+        if (box && box->isVisible() && box->ui.textMessage->toPlainText().contains(about))
             return box;
     }
     return nullptr;
@@ -36,8 +38,10 @@ private slots:
         HttpStub server;
         QVERIFY(server.isListening());
         server.set("/m.json", {200, updatetest::manifestText(QJsonObject{{"mac_software_version_major", 2},
-                                                                         {"mac_software_version_minor", 1}}).toUtf8()});
+                                                                         {"mac_software_version_minor", 1},
+                                                                         {"firmware_version_major", 9}}).toUtf8()});
         updatetest::setManifestAddress(server.url("/m.json"));
+        DataManager::saveSetting("Update", "CheckAtStart", true);
         DataManager::setDoNotUpdateSoftDialog("2.01");
         DataManager::setDoNotUpdateFirmDialog("1.03");
         DataManager::setDoNotUpdateInfoDialog("kept");
@@ -45,20 +49,24 @@ private slots:
         MainWindow window;
         auto *action = window.findChild<QAction *>("actionUpdate");
         QVERIFY(action && !action->isEnabled());
-        // The silenced notice stays away, but a newer version is known.
-        QTRY_VERIFY_WITH_TIMEOUT(server.requests("/m.json") == 1 && (window.timerInterrupt_1000ms(), action->isEnabled()),
-                                 updatetest::kWaitMs);
-        QVERIFY(!shownSoftwareNotice());
+        // The silenced software notice stays away; the tick finds the
+        // simulated Strata 96's firmware older than the manifest's.
+        QTRY_VERIFY_WITH_TIMEOUT(shownNotice("firmware"), updatetest::kWaitMs);
+        QVERIFY(!shownNotice());
+        QVERIFY(shownNotice("firmware")->ui.textMessage->toPlainText().contains(
+            "Current Version: " + window.findChild<QLabel *>("label_FWVer")->text().mid(1, 4)));
+        shownNotice("firmware")->ui.noButton->click();
+        QTRY_VERIFY_WITH_TIMEOUT(action->isEnabled(), updatetest::kWaitMs);
 
         action->trigger();
         QVERIFY(!action->isEnabled());
         QCOMPARE(DataManager::getDoNotUpdateSoftDialog(), QString());
         QCOMPARE(DataManager::getDoNotUpdateFirmDialog(), QString());
         QCOMPARE(DataManager::getDoNotUpdateInfoDialog(), QStringLiteral("kept"));
-        QVERIFY(shownSoftwareNotice());
+        QVERIFY(shownNotice());
 
         window.close();
-        QVERIFY(!shownSoftwareNotice());
+        QVERIFY(!shownNotice());
         QCOMPARE(server.requests("/m.json"), 1);
     }
 };

@@ -19,3 +19,7 @@ foreach(group "updatechecks;unit;gui" "updatedownload;integration;gui" "updatein
     LIBS strata_update Qt5::Test Qt5::Network
     LABELS ${labels})
 endforeach()
+# The checks also read the panel's command line (--no-update-check).
+if(TARGET test_updatechecks)
+  target_link_libraries(test_updatechecks PRIVATE strata_ui)
+endif()

@@ -1,6 +1,5 @@
 // What the update tests share: the debug lines written, the error box
-// answered as a user would, the manifest address in the settings store, and
-// a system layer that counts quits instead of ending the test.
+// answered as a user would, and the manifest in the settings store.
 #pragma once
 
 #include <QJsonDocument>
@@ -14,7 +13,6 @@
 #include <memory>
 
 #include "service/datamanager.h"
-#include "update/updateplatform.h"
 
 namespace updatetest {
 
@@ -29,17 +27,15 @@ public:
     ~DebugCapture() { qInstallMessageHandler(m_previous); }
     QStringList lines() const { QMutexLocker lock(&mutex()); return store(); }
     bool has(const QString &line) const { return lines().contains(line); }
-    int count(const QString &line) const { return lines().count(line); }
 
 private:
     static QStringList &store() { static QStringList collected; return collected; }
     static QMutex &mutex() { static QMutex lock; return lock; }
-    static void collect(QtMsgType type, const QMessageLogContext &, const QString &message)
+    static void collect(QtMsgType type, const QMessageLogContext &, const QString &text)
     {
-        if (type == QtDebugMsg) {
-            QMutexLocker lock(&mutex());
-            store().append(message);
-        }
+        QMutexLocker lock(&mutex());
+        if (type == QtDebugMsg)
+            store().append(text);
     }
     QtMessageHandler m_previous;
 };
@@ -51,10 +47,8 @@ public:
     explicit ErrorBoxAnswerer(QMessageBox &box)
     {
         QObject::connect(&m_poll, &QTimer::timeout, [this, &box] {
-            if (box.isVisible()) {
-                ++m_shown;
+            if (box.isVisible() && ++m_shown)
                 box.done(QMessageBox::Ok);
-            }
         });
         m_poll.start(10);
     }
@@ -65,14 +59,10 @@ private:
     int m_shown = 0;
 };
 
-// Where the worker fetches the manifest. A scheme it refuses keeps a test
+// Where the worker fetches the manifest; the refused kNoManifest keeps a test
 // that feeds the manifest in by hand off the network.
-inline void setManifestAddress(const QString &url)
-{
-    DataManager::saveSetting(QStringLiteral("Update"), QStringLiteral("JsonUrl"), url);
-}
+inline void setManifestAddress(const QString &url) { DataManager::saveSetting("Update", "JsonUrl", url); }
 inline const char *kNoManifest = "file:///nowhere";
-
 inline QString manifestText(const QJsonObject &version)
 {
     return QString::fromUtf8(QJsonDocument(QJsonObject{{"Strata96_version1", version}}).toJson());
@@ -80,9 +70,8 @@ inline QString manifestText(const QJsonObject &version)
 
 inline void clearStoredChoices()
 {
-    DataManager::setDoNotUpdateSoftDialog(QString());
-    DataManager::setDoNotUpdateFirmDialog(QString());
-    DataManager::setDoNotUpdateInfoDialog(QString());
+    for (const char *key : {"SoftDialog", "FirmDialog", "InfoDialog"})
+        DataManager::saveSetting("Update", key, QString());
 }
 
 // The platform under test with the application's quit counted instead.
