@@ -19,3 +19,7 @@ foreach(group "updatechecks;unit;gui" "updatedownload;integration;gui" "updatein
     LIBS strata_update Qt5::Test Qt5::Network
     LABELS ${labels})
 endforeach()
+# The TLS server's TEST-ONLY certificates (tests/update/tls/make-test-certs.sh).
+if(TARGET test_updatedownload)
+  target_compile_definitions(test_updatedownload PRIVATE STRATA_TEST_TLS_DIR="${CMAKE_CURRENT_LIST_DIR}/tls")
+endif()
