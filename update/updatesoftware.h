@@ -34,9 +34,14 @@ class UpdateSoftware : public QObject
     Q_OBJECT
 
 public:
-    // Tests hand in the system layer and a shorter inactivity time-out.
+    // How long closing the panel waits for the update thread to end.
+    static constexpr unsigned long kThreadExitWaitMs = 5000;
+
+    // Tests hand in the system layer, a shorter inactivity time-out and a
+    // smaller size cap.
     explicit UpdateSoftware(std::unique_ptr<UpdatePlatform> platform = nullptr,
-                            int inactivityTimeoutMs = UpdateInformation::kInactivityTimeoutMs);
+                            int inactivityTimeoutMs = UpdateInformation::kInactivityTimeoutMs,
+                            qint64 maxDownloadBytes = UpdateInformation::kMaxDownloadBytes);
     ~UpdateSoftware() override;
 
     void showInformationMassage();
@@ -70,7 +75,8 @@ public slots:
     void cancelSoftware();
     void cancelFirmware();
     void cancelDownload();
-    void showMsgBoxError();
+    // detail: the UpdateMessage slot of the line under the text, or none.
+    void showMsgBoxError(int detail = UpdateInformation::kNoDetail);
     void enableCanselButton(int);
 
     // The download window doubles as the progress window of a firmware
