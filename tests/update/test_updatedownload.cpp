@@ -1,19 +1,24 @@
-// The download and the manifest fetch against a server on 127.0.0.1, plain
-// and over TLS with test certificates: what a good or misbehaving server
-// leads to (one table), and the user stopping a download.
+// The download road against a server on 127.0.0.1, plain and over TLS with
+// test certificates, with the system's programs replaced by stand-ins on a
+// temporary PATH: what a good or misbehaving server leads to (one table),
+// what an archive or image leads to on macOS and Linux, hand-overs in a row,
+// and the user stopping a download.
 #include <QtTest>
 
-#include <QMutex>
+#include <QDesktopServices>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSslConfiguration>
 
 #include "httpstub.h"
 #include "update/linuxupdateplatform.h"
+#include "update/macupdateplatform.h"
+#include "update/updatemessages.h"
 #include "update/updatesoftware.h"
 #include "updatetestkit.h"
 
 using namespace updatetest;
+using A = HttpStub::Answer;
 Q_DECLARE_METATYPE(HttpStub::Answer)
 
 namespace {
@@ -22,27 +27,55 @@ constexpr int kShortTimeoutMs = 1500;
 constexpr qint64 kSmallCap = 1024 * 1024;
 const QByteArray kPackage(30 * 1000, 'p');
 
+// hdiutil "mounts" an image by creating the item named in its first line
+// under the volumes root; an image saying "fail" does not mount.
+const char kHdiutil[] = R"sh(#!/bin/sh
+[ "$1" = mount ] || exit 0
+item=$(head -n 1 "$2")
+[ "$item" = fail ] && exit 1
+mkdir -p "$STANDIN_VOLUMES/$(dirname "$item")" && touch "$STANDIN_VOLUMES/$item"
+)sh";
+const char kOpener[] = "#!/bin/sh\necho \"$(basename \"$0\") $*\" >> \"$STANDIN_LOG\"\n";
+
 QString tls(const QString &name)
 {
     return QStringLiteral(STRATA_TEST_TLS_DIR "/") + name;
 }
 
-// Records the hand-over instead of starting an installer.
-class RecordingPlatform : public LinuxUpdatePlatform
+QString readAll(const QString &path)
 {
-public:
-    QMutex mutex;
-    QStringList contents;
-    std::atomic<int> quits{0};
-    bool openInstaller(const QString &package) override
-    {
-        QFile file(package);
-        QMutexLocker lock(&mutex);
-        contents.append(file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll()) : QString());
-        return true;
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+// A zip archive of files (name -> content; "->x" is a link to x; a name
+// ending in "/" is a folder made read-only once filled).
+QByteArray zipOf(const QMap<QString, QByteArray> &files)
+{
+    QTemporaryDir staging;
+    for (auto it = files.begin(); it != files.end(); ++it) {
+        const QString target = staging.filePath(it.key());
+        QDir().mkpath(QFileInfo(target).path());
+        QFile file(target);
+        if (it.value().startsWith("->"))
+            QFile::link(QString::fromUtf8(it.value().mid(2)), target);
+        else if (!it.key().endsWith('/') && file.open(QIODevice::WriteOnly))
+            file.write(it.value());
     }
-    void quitApplication() override { ++quits; }
-};
+    const auto setFolders = [&](QFile::Permissions permissions) {
+        for (const QString &name : files.keys())
+            if (name.endsWith('/'))
+                QFile::setPermissions(staging.filePath(name), permissions);
+    };
+    setFolders(QFile::ReadOwner | QFile::ExeOwner);
+    QProcess zip;
+    zip.setWorkingDirectory(staging.path());
+    zip.start("zip", QStringList{"-q", "-r", "-y", staging.filePath("out.zip")} + files.keys());
+    zip.waitForFinished();
+    setFolders(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QFile out(staging.filePath("out.zip"));
+    return out.open(QIODevice::ReadOnly) ? out.readAll() : QByteArray();
+}
 
 } // namespace
 
@@ -50,25 +83,29 @@ class UpdateDownloadTest : public QObject
 {
     Q_OBJECT
 
-    RecordingPlatform *m_platform = nullptr;
+    QTemporaryDir m_root;
+    std::shared_ptr<std::atomic<int>> m_quits = std::make_shared<std::atomic<int>>(0);
     std::unique_ptr<UpdateSoftware> m_update;
     std::unique_ptr<ErrorBoxAnswerer> m_errors;
+    QUrl m_opened;
 
-    void restart(qint64 cap = kSmallCap)
+    void restart(bool mac = false, qint64 cap = kSmallCap)
     {
+        m_errors.reset();
         m_update.reset();
-        auto platform = std::make_unique<RecordingPlatform>();
-        m_platform = platform.get();
+        std::unique_ptr<UpdatePlatform> platform;
+        if (mac)
+            platform = std::make_unique<CountingQuits<MacUpdatePlatform>>(m_quits, m_root.filePath("Volumes"));
+        else
+            platform = std::make_unique<CountingQuits<LinuxUpdatePlatform>>(m_quits);
         m_update = std::make_unique<UpdateSoftware>(std::move(platform), kShortTimeoutMs, cap);
         m_errors = std::make_unique<ErrorBoxAnswerer>(m_update->downloadErrorBox());
     }
-    // Shows the software notice for an address and answers "Update now".
-    void acceptUpdateFrom(const QString &url)
+    // Shows the notice for an address and answers "Update now".
+    void acceptUpdateFrom(const QString &url, const char *key = "linux_software_url_en")
     {
         m_update->saveInformation(manifestText(QJsonObject{{"mac_software_version_major", 2},
-                                                           {"mac_software_version_minor", 1},
-                                                           {"linux_software_url_en", url}}));
-        QVERIFY(m_update->softwareNotice().isVisible());
+                                                           {"mac_software_version_minor", 1}, {key, url}}));
         m_update->softwareNotice().ui.okButton->click();
     }
     template <class T> T *windowChild() const
@@ -76,6 +113,22 @@ class UpdateDownloadTest : public QObject
         QWidget *window = m_update->downloadWindowWidget();
         return window ? window->findChild<T *>() : nullptr;
     }
+    QString standInLog() const { return readAll(m_root.filePath("log")); }
+    // After a failure: the error box, nothing opened, no folder left.
+    void verifyFailed(const DebugCapture &debug, const QString &line)
+    {
+        QTRY_COMPARE_WITH_TIMEOUT(m_errors->shown(), 1, kWaitMs);
+        QVERIFY2(!debug.lines().filter(line).isEmpty(), qPrintable(debug.lines().join('\n')));
+        QTRY_VERIFY_WITH_TIMEOUT(!m_update->downloadWindowWidget(), kWaitMs);
+        QCOMPARE(m_update->checkState(), FirmwareSettled);
+        QCOMPARE(m_quits->load(), 0);
+        QVERIFY(!standInLog().contains("open "));
+        for (const QString &folder : debug.lines().filter("UpdateInformation: tempDir "))
+            QVERIFY(!QFileInfo::exists(folder.section(' ', 2)));
+    }
+
+public slots:
+    void openUrl(const QUrl &url) { m_opened = url; }
 
 private slots:
     void initTestCase()
@@ -84,12 +137,27 @@ private slots:
         QSslConfiguration config = QSslConfiguration::defaultConfiguration();
         config.addCaCertificates(tls("ca.pem"));
         QSslConfiguration::setDefaultConfiguration(config);
+        const QString bin = m_root.filePath("bin");
+        QDir().mkpath(bin);
+        for (const auto &[name, text] : {std::pair{"hdiutil", kHdiutil}, {"open", kOpener}, {"xdg-open", kOpener}}) {
+            QFile script(bin + '/' + name);
+            QVERIFY(script.open(QIODevice::WriteOnly) && script.write(text) > 0);
+            script.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+        }
+        qputenv("PATH", bin.toLocal8Bit() + ':' + qgetenv("PATH"));
+        qputenv("STANDIN_LOG", m_root.filePath("log").toLocal8Bit());
+        qputenv("STANDIN_VOLUMES", m_root.filePath("Volumes").toLocal8Bit());
+        if (QStandardPaths::findExecutable("unzip").isEmpty() || QStandardPaths::findExecutable("zip").isEmpty())
+            QSKIP("unzip and zip are not installed (scripts/ensure-deps.sh installs them)");
     }
     void init()
     {
         QLocale::setDefault(QLocale(QLocale::English));
         clearStoredChoices();
         setManifestAddress(QLatin1String(kNoManifest));
+        QFile::remove(m_root.filePath("log"));
+        QDir(m_root.filePath("Volumes")).removeRecursively();
+        *m_quits = 0;
         restart();
     }
     void cleanup()
@@ -100,7 +168,6 @@ private slots:
 
     void serverAnswers_data()
     {
-        using A = HttpStub::Answer;
         QTest::addColumn<bool>("manifest");
         QTest::addColumn<QString>("address");   // a path on the server, or a whole address
         QTest::addColumn<A>("answer");
@@ -109,6 +176,7 @@ private slots:
         const A toPackage{302, "moved", -1, 0, 0, true, -1, "Location: /pkg.deb\r\n"};
         const A toManifest{301, "moved", -1, 0, 0, true, -1, "Location: /manifest.json\r\n"};
         const A elsewhere{302, "moved", -1, 0, 0, true, -1, "Location: http://192.0.2.1/pkg.deb\r\n"};
+        const A endless{200, QByteArray(65536, 'e'), -1, 0, 0, false, -1, "", true};
         QTest::newRow("size announced") << false << "/a.deb" << A{200, kPackage} << "" << "";
         // Slices for twice the inactivity time-out: slow, but never timed out.
         QTest::newRow("size unknown, busy bar") << false << "/a.deb" << A{200, kPackage, 0, 1000, 100, false} << "" << "";
@@ -120,11 +188,11 @@ private slots:
         QTest::newRow("HTTP 404") << false << "/a.deb" << A{404, "gone"} << "" << "HTTP status 404";
         QTest::newRow("stall before any byte") << false << "/a.deb" << A{200, kPackage, 0, 1000, 200, true, 0} << "" << "UpdateInformation: timeout";
         QTest::newRow("stall mid-body") << false << "/a.deb" << A{200, kPackage, 0, 1000, 200, true, 1000} << "" << "UpdateInformation: timeout";
-        QTest::newRow("endless body") << false << "/a.deb" << A{200, QByteArray(65536, 'e'), -1, 0, 0, false, -1, "", true} << "" << "download larger than";
+        QTest::newRow("endless body") << false << "/a.deb" << endless << "" << "download larger than";
         QTest::newRow("announced past the cap") << false << "/a.deb" << A{200, QByteArray(kSmallCap + 1, 'b')} << "" << "announced size above";
         QTest::newRow("redirect page to plain HTTP") << false << "/a.deb" << elsewhere << "" << "redirect to a refused address";
-        QTest::newRow("redirect loop") << false << "/a.deb" << A{302, "", -1, 0, 0, true, -1, "Location: /a.deb\r\n"} << "" << "UpdateInformation: file download error";
-        QTest::newRow("redirect without target") << false << "/a.deb" << A{302, "moved"} << "" << "UpdateInformation: file download error";
+        QTest::newRow("redirect loop") << false << "/a.deb" << A{302, "", -1, 0, 0, true, -1, "Location: /a.deb\r\n"} << "" << "file download error";
+        QTest::newRow("redirect without target") << false << "/a.deb" << A{302, "moved"} << "" << "file download error";
         QTest::newRow("install.sh") << false << "/install.sh" << A{200, "rm -rf ~"} << "" << "not an installer: install.sh";
         QTest::newRow("no extension") << false << "/installer" << A{200, kPackage} << "" << "not an installer: installer";
         QTest::newRow("exe") << false << "/setup.exe" << A{} << "" << "download refused, exe file";
@@ -145,17 +213,15 @@ private slots:
     {
         QFETCH(bool, manifest);
         QFETCH(QString, address);
-        QFETCH(HttpStub::Answer, answer);
+        QFETCH(A, answer);
         QFETCH(QString, certificate);
         QFETCH(QString, failure);
         if (!certificate.isEmpty() && !QSslSocket::supportsSsl())
             QSKIP("this Qt has no TLS support");
         HttpStub server(certificate.isEmpty() ? QString() : tls(certificate + ".pem"), tls("key.pem"));
-        QVERIFY(server.isListening());
         const QUrl url(address.startsWith('/') ? server.url(address) : address);
         server.set("/pkg.deb", {200, kPackage});
-        server.set("/manifest.json", {200, manifestText({{"mac_software_version_major", 2},
-                                                         {"mac_software_version_minor", 1}}).toUtf8()});
+        server.set("/manifest.json", {200, manifestText({{"mac_software_version_major", 3}}).toUtf8()});
         if (url.path() != "/manifest.json" || !answer.body.isEmpty())
             server.set(url.path(), answer);
         DebugCapture debug;
@@ -167,20 +233,90 @@ private slots:
                 QTRY_VERIFY_WITH_TIMEOUT(m_update->softwareNotice().isVisible(), kWaitMs);
             QCoreApplication::processEvents();
             QCOMPARE(m_update->softwareNotice().isVisible(), failure.isEmpty());
+            QVERIFY(failure.isEmpty() || debug.has("UpdateInformation: jason dwonload error"));
         } else {
             acceptUpdateFrom(url.toString());
             if (answer.sliceMs && failure.isEmpty())
                 QTRY_VERIFY_WITH_TIMEOUT(windowChild<QProgressBar>() && windowChild<QProgressBar>()->maximum() == 0, kWaitMs);
-            QTRY_COMPARE_WITH_TIMEOUT(m_errors->shown() + m_platform->quits, 1, kWaitMs);
-            QTRY_VERIFY_WITH_TIMEOUT(!m_update->downloadWindowWidget(), kWaitMs);
-            QCOMPARE(m_platform->contents, failure.isEmpty() ? QStringList{kPackage} : QStringList{});
             QVERIFY(debug.lines().filter("ProgressBar -").isEmpty());
-            // Nothing of a failed download stays on disk.
-            for (const QString &line : debug.lines().filter("UpdateInformation: tempDir "))
-                QCOMPARE(QFileInfo::exists(line.section(' ', 2)), failure.isEmpty());
+            if (!failure.isEmpty())
+                return verifyFailed(debug, failure);
+            QTRY_VERIFY_WITH_TIMEOUT(standInLog().startsWith("xdg-open /"), kWaitMs);
+            QCOMPARE(readAll(standInLog().section(' ', 1).trimmed()).toLatin1(), kPackage);
+            QCOMPARE(m_quits->load(), 1);
+            QCOMPARE(m_errors->shown(), 0);
         }
         if (!failure.isEmpty())
             QVERIFY2(!debug.lines().filter(failure).isEmpty(), qPrintable(debug.lines().join('\n')));
+    }
+
+    void installRoad_data()
+    {
+        QTest::addColumn<bool>("mac");
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<QString>("outcome");   // the opener's line, or a piece of the failure's log line
+        QTest::addColumn<int>("detail");        // the error box's detail line; -2: installed
+        const QString installer = "open /System/Library/CoreServices/installer.app %1/StrataMixer_Installer/StrataMixer_Installer.pkg";
+        QTest::newRow("mac zip holding the panel installer") << true << "/StrataMixer.zip"
+            << zipOf({{"StrataMixer_Installer.dmg", "StrataMixer_Installer/StrataMixer_Installer.pkg\n"}}) << installer << -2;
+        QTest::newRow("mac upper-case DMG with the firmware updater") << true << "/Firmware.DMG"
+            << QByteArray("strata96_firmware/strata96_firmware.app\n") << "open %1/strata96_firmware/strata96_firmware.app" << -2;
+        QTest::newRow("mac image with nothing to install") << true << "/x.dmg" << QByteArray("other/thing") << "replyFinishedMount: sleep 4" << -1;
+        QTest::newRow("mac mount fails") << true << "/x.dmg" << QByteArray("fail") << "mount exit code 1" << -1;
+        QTest::newRow("mac zip without disk image") << true << "/x.zip" << zipOf({{"readme.txt", "hi"}}) << "no installer in the archive" << int(NoInstallerText);
+        QTest::newRow("not a zip") << true << "/x.zip" << QByteArray("not a zip") << "not a zip archive" << int(UnzipFailedText);
+        QTest::newRow("package inside a zip") << false << "/p.zip" << zipOf({{"dist/strata.AppImage", "ELF"}, {"notes.txt", "x"}}) << "/dist/strata.AppImage" << -2;
+        QTest::newRow("zip without package") << false << "/x.zip" << zipOf({{"readme.txt", "hi"}}) << "no installer in the archive" << int(NoInstallerText);
+        QTest::newRow("zip bomb") << false << "/x.zip" << zipOf({{"big.deb", QByteArray(int(2 * kSmallCap), '\0')}}) << "unpacks past the size limit" << int(UnsafeArchiveText);
+        QTest::newRow("entry leading out") << false << "/x.zip" << zipOf({{"aa/evil.deb", "x"}}).replace("aa/evil.deb", "../evil.deb") << "unsafe archive entries" << int(UnsafeArchiveText);
+        QTest::newRow("damaged entry") << false << "/x.zip" << zipOf({{"a.deb", "x"}}).replace(0, 4, "PK\x03\x09") << "unzip exit code" << int(UnzipFailedText);
+        QTest::newRow("read-only folder, link leading out") << false << "/x.zip" << zipOf({{"ro/", ""}, {"ro/s.deb", "->" + m_root.filePath("outside.deb").toUtf8()}}) << "no installer in the archive" << int(NoInstallerText);
+        QTest::newRow("disk image on Linux") << false << "/x.dmg" << QByteArray("x") << "download refused, disk image" << -1;
+    }
+    void installRoad()
+    {
+        QFETCH(bool, mac);
+        QFETCH(QString, path);
+        QFETCH(QByteArray, body);
+        QFETCH(QString, outcome);
+        QFETCH(int, detail);
+        QFile outside(m_root.filePath("outside.deb"));
+        QVERIFY(outside.open(QIODevice::WriteOnly) && outside.write("mine") == 4);
+        outside.close();
+        HttpStub server;
+        server.set(path, {200, body});
+        restart(mac);
+        DebugCapture debug;
+        emit m_update->readiedDownloadFile(server.url(path));
+        if (detail == -2) {
+            QTRY_VERIFY_WITH_TIMEOUT(standInLog().contains(outcome.arg(m_root.filePath("Volumes"))), kWaitMs);
+            QCOMPARE(m_quits->load(), 1);
+        } else {
+            verifyFailed(debug, outcome);
+            QCOMPARE(m_update->downloadErrorBox().informativeText(),
+                     detail < 0 ? QString() : updateMessage(UpdateEnglish, UpdateMessage(detail)));
+        }
+        // The folder went without following what it held.
+        QCOMPARE(readAll(outside.fileName()), QString("mine"));
+    }
+
+    // The opener started from a threaded process while another thread reads
+    // the environment: every hand-over reaches it.
+    void handOversInARow()
+    {
+        HttpStub server;
+        server.set("/a.deb", {200, kPackage});
+        std::atomic<bool> done{false};
+        std::unique_ptr<QThread> reader(QThread::create([&done] { while (!done) qgetenv("HOME"); }));
+        reader->start();
+        for (int i = 1; i <= 100; ++i) {
+            emit m_update->readiedDownloadFile(server.url("/a.deb"));
+            QTRY_COMPARE_WITH_TIMEOUT(m_quits->load(), i, kWaitMs);
+        }
+        done = true;
+        reader->wait();
+        QTRY_COMPARE_WITH_TIMEOUT(standInLog().count("xdg-open /"), 100, kWaitMs);
     }
 
     void userStopsDownloadQuietly_data()
@@ -192,20 +328,19 @@ private slots:
     void userStopsDownloadQuietly()
     {
         QFETCH(bool, closePanel);
-        restart(UpdateInformation::kMaxDownloadBytes);
+        restart(false, UpdateInformation::kMaxDownloadBytes);
         HttpStub server;
-        server.set("/a.deb", closePanel ? HttpStub::Answer{200, QByteArray(65536, 'e'), -1, 0, 0, false, -1, "", true}
-                                        : HttpStub::Answer{200, kPackage, 0, 1000, 0});
+        server.set("/a.deb", closePanel ? A{200, QByteArray(65536, 'e'), -1, 0, 0, false, -1, "", true}
+                                        : A{200, kPackage, 0, 1000, 0});
         DebugCapture debug;
         acceptUpdateFrom(server.url("/a.deb"));
         QTRY_VERIFY_WITH_TIMEOUT(windowChild<QPushButton>() && windowChild<QPushButton>()->isEnabled(), 500);
         if (closePanel) {
-            QTRY_VERIFY_WITH_TIMEOUT(windowChild<QProgressBar>() && windowChild<QProgressBar>()->maximum() == 0, kWaitMs);
+            QTRY_VERIFY_WITH_TIMEOUT(windowChild<QProgressBar>()->maximum() == 0, kWaitMs);
             QElapsedTimer closing;
             closing.start();
             m_update->closeAll();
-            m_errors.reset();
-            m_update.reset();
+            cleanup();
             QVERIFY(closing.elapsed() < 2000);
             return;
         }
@@ -214,6 +349,34 @@ private slots:
         QTest::qWait(200);   // an error box would follow the log line
         QVERIFY(!m_update->downloadWindowWidget());
         QCOMPARE(m_errors->shown(), 0);
+    }
+
+    void linuxFirmwareImageIsHandedToThePanel()
+    {
+        HttpStub server;
+        server.set("/fw.zip", {200, zipOf({{"strata96_1.03.bin", "IMAGE"}, {"notes.txt", "x"}})});
+        QSignalSpy images(m_update.get(), &UpdateSoftware::firmwareImageReady);
+        m_update->saveInformation(manifestText({{"firmware_version_major", 1}, {"firmware_version_minor", 3},
+                                                {"linux_firmware_url_en", server.url("/fw.zip")}}));
+        m_update->checkFirmwareInformation("Strata 96", "1.02 0001");
+        m_update->firmwareNotice().ui.okButton->click();
+        QTRY_COMPARE_WITH_TIMEOUT(images.count(), 1, kWaitMs);
+        const QString image = images.at(0).at(0).toString();
+        QCOMPARE(readAll(image), QString("IMAGE"));
+        m_update->firmwareInstallFinished();
+        QTRY_VERIFY_WITH_TIMEOUT(!QFileInfo::exists(image), kWaitMs);
+        QCOMPARE(m_quits->load() + m_errors->shown(), 0);
+    }
+
+    void linuxWithoutLinuxFileOpensDownloadPage()
+    {
+        QSignalSpy downloads(m_update.get(), &UpdateSoftware::readiedDownloadFile);
+        QDesktopServices::setUrlHandler("https", this, "openUrl");
+        acceptUpdateFrom("https://x/StrataMixer.zip", "mac_software_url_en");
+        QDesktopServices::unsetUrlHandler("https");
+        QCOMPARE(downloads.count(), 0);
+        QVERIFY(m_opened.path().contains("download"));
+        QCOMPARE(m_update->checkState(), SoftwareSettled);
     }
 };
 
