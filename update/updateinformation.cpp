@@ -116,30 +116,28 @@ void UpdateInformation::downloadInformation()
         log(QStringLiteral("UpdateInformation: manifest address refused, not HTTPS"));
         return;
     }
-    // A buffer just over the limit: a larger body is seen (and refused) whole
-    // in memory at most once.
-    QNetworkReply *reply = replyguard::get(network, url, UpdateManifest::kMaxBytes, UpdateManifest::kMaxBytes + 1);
-    // Checked on arrival rather than on progress reports, which the network
-    // layer holds back for a while.
-    const auto limit = [this, reply] {
-        const qint64 announced = reply->header(QNetworkRequest::ContentLengthHeader).toLongLong();
-        if (announced > UpdateManifest::kMaxBytes || reply->bytesAvailable() > UpdateManifest::kMaxBytes) {
+    QNetworkReply *reply = replyguard::get(network, url, UpdateManifest::kMaxBytes, kReadBufferBytes);
+    // Collected as it arrives, the limit checked on arrival rather than on
+    // progress reports, which the network layer holds back for a while.
+    m_manifestBody.clear();
+    connect(reply, &QNetworkReply::readyRead, this, [this, reply] {
+        m_manifestBody += reply->readAll();
+        if (m_manifestBody.size() > UpdateManifest::kMaxBytes) {
             m_manifestTooLarge = true;
             reply->abort();
         }
-    };
-    connect(reply, &QNetworkReply::metaDataChanged, this, limit);
-    connect(reply, &QNetworkReply::readyRead, this, limit);
+    });
     connect(reply, &QNetworkReply::finished, this, [this, reply] { replyFinishedInfo(reply); });
 }
 
 void UpdateInformation::replyFinishedInfo(QNetworkReply *reply)
 {
-    if (reply->bytesAvailable() > UpdateManifest::kMaxBytes)
+    m_manifestBody += reply->readAll();
+    if (m_manifestBody.size() > UpdateManifest::kMaxBytes)
         m_manifestTooLarge = true;
     if (replyguard::succeeded(reply) && !m_manifestTooLarge) {
-        qDebug().noquote() << "UpdateInformation: jason dwonload ok" << reply->size();
-        const QString text = UpdateManifest::textOfBody(reply->readAll());
+        qDebug().noquote() << "UpdateInformation: jason dwonload ok" << m_manifestBody.size();
+        const QString text = UpdateManifest::textOfBody(m_manifestBody);
         log(text);
         emit finishedInformation(text);
     } else {
@@ -149,6 +147,7 @@ void UpdateInformation::replyFinishedInfo(QNetworkReply *reply)
     log(QStringLiteral("UpdateInformation: end of replyFinished"));
     qDebug().noquote() << (QSslSocket::supportsSsl() ? "true" : "false")
                        << QSslSocket::sslLibraryBuildVersionString() << QSslSocket::sslLibraryVersionString();
+    m_manifestBody.clear();
     reply->deleteLater();
 }
 

@@ -101,6 +101,7 @@ private:
     int m_inactivityTimeoutMs;
     qint64 m_maxDownloadBytes;
     bool m_manifestTooLarge = false;
+    QByteArray m_manifestBody;
     bool m_firmwareDownload = false;
     QFile m_file;
     qint64 m_written = 0;

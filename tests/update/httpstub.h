@@ -10,8 +10,6 @@
 #include <QTcpServer>
 #include <QTimer>
 
-#include <memory>
-
 class HttpStub : public QTcpServer
 {
 public:
@@ -19,11 +17,8 @@ public:
         int status = 200;
         QByteArray body;
         QByteArray headers = QByteArray();   // extra header lines, each ending in \r\n
-        // Sent in slices of sliceBytes every sliceMs, stopping (the connection
-        // left open) once stallAfter bytes are out; sliceMs 0: all at once.
-        int sliceBytes = 0;
-        int sliceMs = 0;
-        int stallAfter = -1;
+        int sliceMs = 0;        // sent in slices of 1000 bytes this far apart; 0: at once
+        int stallAfter = -1;    // only this much is sent, the connection left open
         // Without it the size is not announced (and the connection ends the body).
         bool announceLength = true;
         bool endless = false;   // the body repeats for ever, as fast as it is taken
@@ -39,11 +34,9 @@ public:
         }
         listen(QHostAddress::LocalHost, 0);
     }
-    QString url(const QString &path) const
-    {
-        return QStringLiteral("%1://127.0.0.1:%2%3").arg(m_key.isNull() ? "http" : "https").arg(serverPort()).arg(path);
-    }
+    QString url(const QString &path) const { return QString("%1://127.0.0.1:%2%3").arg(m_key.isNull() ? "http" : "https").arg(serverPort()).arg(path); }
     void set(const QString &path, const Answer &answer) { m_answers.insert(path, answer); }
+    int requests(const QString &path) const { return m_requests.value(path); }
 
 protected:
     void incomingConnection(qintptr handle) override
@@ -66,7 +59,9 @@ private:
         request += socket->readAll();
         if (!request.contains("\r\n\r\n"))
             return;
-        const Answer answer = m_answers.value(QString::fromLatin1(request.split(' ').value(1)), Answer{404, "not here"});
+        const QString path = QString::fromLatin1(request.split(' ').value(1));
+        const Answer answer = m_answers.value(path, Answer{404, "not here"});
+        ++m_requests[path];
         m_pending.remove(socket);
         QByteArray head = "HTTP/1.1 " + QByteArray::number(answer.status) + " Canned\r\n" + answer.headers;
         if (answer.announceLength && !answer.endless)
@@ -78,19 +73,16 @@ private:
                     socket->write(answer.body);
             });
         }
+        if (answer.stallAfter >= 0)
+            return void(socket->write(answer.body.left(answer.stallAfter)));
         if (answer.sliceMs <= 0) {
             socket->write(answer.body);
-            if (!answer.endless)
-                socket->disconnectFromHost();
-            return;
+            return answer.endless ? void() : socket->disconnectFromHost();
         }
         auto *timer = new QTimer(socket);
-        auto sent = std::make_shared<int>(0);
-        connect(timer, &QTimer::timeout, socket, [socket, timer, sent, answer] {
-            if (answer.stallAfter >= 0 && *sent >= answer.stallAfter)
-                return timer->stop();
-            socket->write(answer.body.mid(*sent, answer.sliceBytes));
-            if ((*sent += answer.sliceBytes) >= answer.body.size()) {
+        connect(timer, &QTimer::timeout, socket, [socket, timer, answer, sent = 0]() mutable {
+            socket->write(answer.body.mid(sent, 1000));
+            if ((sent += 1000) >= answer.body.size()) {
                 timer->stop();
                 socket->disconnectFromHost();
             }
@@ -101,5 +93,6 @@ private:
     QSslCertificate m_certificate;
     QSslKey m_key;
     QHash<QString, Answer> m_answers;
+    QHash<QString, int> m_requests;
     QHash<QSslSocket *, QByteArray> m_pending;
 };
