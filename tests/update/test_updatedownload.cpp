@@ -259,12 +259,11 @@ private slots:
         std::atomic<bool> done{false};
         std::unique_ptr<QThread> reader(QThread::create([&done] { while (!done) qgetenv("HOME"); }));
         reader->start();
+        const auto stop = qScopeGuard([&] { done = true; reader->wait(); });
         for (int i = 1; i <= 100; ++i) {
             emit m_update->readiedDownloadFile(server.url("/a.deb"));
             QTRY_COMPARE_WITH_TIMEOUT(m_quits->load(), i, kWaitMs);
         }
-        done = true;
-        reader->wait();
         QTRY_COMPARE_WITH_TIMEOUT(standInLog().count("xdg-open /"), 100, kWaitMs);
     }
 
