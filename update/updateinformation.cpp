@@ -301,7 +301,8 @@ void UpdateInformation::unpack(const QString &archive)
         return fail(QStringLiteral("UpdateInformation: unsafe archive entries"), UnsafeArchiveText);
     if (listing.unpackedBytes > m_maxDownloadBytes)
         return fail(QStringLiteral("UpdateInformation: archive unpacks past the size limit"), UnsafeArchiveText);
-    if (listing.unpackedBytes > QStorageInfo(m_folder).bytesAvailable())
+    const qint64 freeBytes = QStorageInfo(m_folder).bytesAvailable();
+    if (freeBytes >= 0 && listing.unpackedBytes > freeBytes)
         return fail(QStringLiteral("UpdateInformation: not enough free space to unpack"), UnsafeArchiveText);
     startStep(m_platform->unzipCommand(archive), &UpdateInformation::replyFinishedUnzip);
 }

@@ -10,6 +10,9 @@ constexpr quint32 kEntrySignature = 0x02014b50;
 constexpr int kEndSize = 22;
 constexpr int kEntrySize = 46;
 constexpr int kMaxComment = 0xffff;
+// Far more than the few entries of an installer archive; never read whole
+// into memory past this.
+constexpr quint32 kMaxDirectory = 16 * 1024 * 1024;
 
 quint16 u16(const QByteArray &data, int at)
 {
@@ -49,8 +52,9 @@ ZipListing readZipListing(const QString &path)
     const quint16 entries = u16(tail, end + 10);
     const quint32 directorySize = u32(tail, end + 12);
     const quint32 directoryOffset = u32(tail, end + 16);
-    // The markers of the 64-bit format: nothing this panel installs needs it.
-    if (entries == 0xffff || directorySize == 0xffffffff || directoryOffset == 0xffffffff) {
+    // The markers of the 64-bit format (nothing this panel installs needs
+    // it), or a directory no installer archive has.
+    if (entries == 0xffff || directorySize > kMaxDirectory || directoryOffset == 0xffffffff) {
         listing.status = ZipListing::Unsafe;
         return listing;
     }

@@ -8,7 +8,7 @@ strata_add_test(test_updatemanifest
   LIBS strata_updatemanifest Qt5::Test
   LABELS unit)
 
-foreach(group "updatechecks;unit;gui" "updatedownload;integration;gui" "updateinstall;integration;gui")
+foreach(group "updatechecks;unit;gui" "updatedownload;integration;gui")
   list(GET group 0 name)
   list(SUBLIST group 1 -1 labels)
   if(NOT EXISTS ${CMAKE_CURRENT_LIST_DIR}/test_${name}.cpp)
