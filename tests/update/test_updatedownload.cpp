@@ -222,7 +222,7 @@ private slots:
         if (outcome == "close") {
             m_update->closeAll();
             cleanup();
-            QVERIFY(stopping.elapsed() < 2000);
+            QVERIFY(stopping.elapsed() < qint64(UpdateSoftware::kThreadExitWaitMs));
             return;
         }
         if (outcome == "cancel") {
