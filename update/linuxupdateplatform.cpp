@@ -1,7 +1,5 @@
 #include "update/linuxupdateplatform.h"
 
-#include <QProcess>
-
 UpdatePlatform::Command LinuxUpdatePlatform::unzipCommand(const QString &archive) const
 {
     // -o: a second download into the same folder never stops at a question.
@@ -17,10 +15,10 @@ QStringList LinuxUpdatePlatform::installerFilters(bool firmware) const
 
 bool LinuxUpdatePlatform::openFirmwareUpdater(const QString &application)
 {
-    return QProcess::startDetached(QStringLiteral("xdg-open"), {application});
+    return spawnDetached(QStringLiteral("xdg-open"), {application});
 }
 
 bool LinuxUpdatePlatform::openInstaller(const QString &package)
 {
-    return QProcess::startDetached(QStringLiteral("xdg-open"), {package});
+    return spawnDetached(QStringLiteral("xdg-open"), {package});
 }

@@ -5,6 +5,19 @@
 namespace {
 
 constexpr char kInstallerApplication[] = "/System/Library/CoreServices/installer.app";
+constexpr int kUnmountWaitMs = 5000;
+
+// A disk-image tool that hangs must not hold the update thread (and with it
+// the panel's way out) for ever.
+void runBriefly(const QStringList &arguments)
+{
+    QProcess tool;
+    tool.start(QStringLiteral("hdiutil"), arguments);
+    if (!tool.waitForFinished(kUnmountWaitMs)) {
+        tool.kill();
+        tool.waitForFinished(kUnmountWaitMs);
+    }
+}
 
 } // namespace
 
@@ -12,10 +25,8 @@ MacUpdatePlatform::MacUpdatePlatform(const QString &volumesRoot) : m_volumesRoot
 
 void MacUpdatePlatform::unmountVolumes()
 {
-    QProcess::execute(QStringLiteral("hdiutil"),
-                      {QStringLiteral("unmount"), m_volumesRoot + QStringLiteral("/dmg")});
-    QProcess::execute(QStringLiteral("hdiutil"),
-                      {QStringLiteral("unmount"), m_volumesRoot + QStringLiteral("/StrataMixer_Installer")});
+    runBriefly({QStringLiteral("unmount"), m_volumesRoot + QStringLiteral("/dmg")});
+    runBriefly({QStringLiteral("unmount"), m_volumesRoot + QStringLiteral("/StrataMixer_Installer")});
 }
 
 UpdatePlatform::Command MacUpdatePlatform::unzipCommand(const QString &archive) const
@@ -35,11 +46,11 @@ QStringList MacUpdatePlatform::installerFilters(bool) const
 
 bool MacUpdatePlatform::openFirmwareUpdater(const QString &application)
 {
-    return QProcess::startDetached(QStringLiteral("open"), {application});
+    return spawnDetached(QStringLiteral("open"), {application});
 }
 
 bool MacUpdatePlatform::openInstaller(const QString &package)
 {
-    return QProcess::startDetached(QStringLiteral("open"),
+    return spawnDetached(QStringLiteral("open"),
                                    {QLatin1String(kInstallerApplication), package});
 }

@@ -4,18 +4,20 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
-#include <QHostAddress>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QSslSocket>
+#include <QStorageInfo>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
 
 #include "service/datamanager.h"
 #include "strata_config.h"
+#include "update/replyguard.h"
 #include "update/updatemanifest.h"
+#include "update/ziplisting.h"
 
 namespace {
 
@@ -25,10 +27,28 @@ constexpr char kFirmwareUpdater[] = "/strata96_firmware/strata96_firmware.app";
 constexpr char kSoftwareInstaller[] = "/StrataMixer_Installer/StrataMixer_Installer.pkg";
 constexpr int kMountPolls = 5;
 constexpr unsigned long kMountPollMs = 100;
+// How long the way out waits for a program the worker started.
+constexpr int kExitWaitMs = 2000;
 
 void log(const QString &line)
 {
     qDebug().noquote() << line;
+}
+
+// Removes a folder and what is in it without ever following a link: an
+// unpacked archive may hold links pointing anywhere, and read-only folders.
+void removeTree(const QString &path)
+{
+    const QFileInfo info(path);
+    if (info.isSymLink() || !info.isDir()) {
+        QFile::remove(path);
+        return;
+    }
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QDirIterator it(path, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    while (it.hasNext())
+        removeTree(it.next());
+    QDir().rmdir(path);
 }
 
 // The name the download is stored under inside its own folder; empty when
@@ -48,10 +68,12 @@ QString downloadFileName(const QUrl &url, bool isDmg, bool linuxPackages)
 
 } // namespace
 
-UpdateInformation::UpdateInformation(std::unique_ptr<UpdatePlatform> platform, int inactivityTimeoutMs)
+UpdateInformation::UpdateInformation(std::unique_ptr<UpdatePlatform> platform, int inactivityTimeoutMs,
+                                     qint64 maxDownloadBytes)
     : process(this),
       m_platform(platform ? std::move(platform) : UpdatePlatform::createDefault()),
-      m_inactivityTimeoutMs(inactivityTimeoutMs)
+      m_inactivityTimeoutMs(inactivityTimeoutMs),
+      m_maxDownloadBytes(maxDownloadBytes)
 {
     // A program that cannot be started never reports finished(): without this
     // the pipeline would stop without a word.
@@ -75,13 +97,7 @@ bool UpdateInformation::readsLinuxAddresses() const
 
 bool UpdateInformation::isAllowedAddress(const QUrl &url)
 {
-    if (!url.isValid() || url.host().isEmpty())
-        return false;
-    if (url.scheme() == QLatin1String("https"))
-        return true;
-    if (url.scheme() != QLatin1String("http"))
-        return false;
-    return url.host() == QLatin1String("localhost") || QHostAddress(url.host()).isLoopback();
+    return replyguard::isAllowedAddress(url);
 }
 
 void UpdateInformation::downloadInformation()
@@ -100,37 +116,38 @@ void UpdateInformation::downloadInformation()
         log(QStringLiteral("UpdateInformation: manifest address refused, not HTTPS"));
         return;
     }
-    QNetworkReply *reply = network->get(QNetworkRequest(url));
-    // Checked on arrival rather than on progress reports, which the network
-    // layer holds back for a while.
-    const auto limit = [this, reply] {
-        const qint64 announced = reply->header(QNetworkRequest::ContentLengthHeader).toLongLong();
-        if (announced > UpdateManifest::kMaxBytes || reply->bytesAvailable() > UpdateManifest::kMaxBytes) {
+    QNetworkReply *reply = replyguard::get(network, url, UpdateManifest::kMaxBytes, kReadBufferBytes);
+    // Collected as it arrives, the limit checked on arrival rather than on
+    // progress reports, which the network layer holds back for a while.
+    m_manifestBody.clear();
+    connect(reply, &QNetworkReply::readyRead, this, [this, reply] {
+        m_manifestBody += reply->readAll();
+        if (m_manifestBody.size() > UpdateManifest::kMaxBytes) {
             m_manifestTooLarge = true;
             reply->abort();
         }
-    };
-    connect(reply, &QNetworkReply::metaDataChanged, this, limit);
-    connect(reply, &QNetworkReply::readyRead, this, limit);
+    });
     connect(reply, &QNetworkReply::finished, this, [this, reply] { replyFinishedInfo(reply); });
 }
 
 void UpdateInformation::replyFinishedInfo(QNetworkReply *reply)
 {
-    if (reply->bytesAvailable() > UpdateManifest::kMaxBytes)
+    m_manifestBody += reply->readAll();
+    if (m_manifestBody.size() > UpdateManifest::kMaxBytes)
         m_manifestTooLarge = true;
-    if (reply->error() == QNetworkReply::NoError && !m_manifestTooLarge) {
-        qDebug().noquote() << "UpdateInformation: jason dwonload ok" << reply->size();
-        const QString text = UpdateManifest::textOfBody(reply->readAll());
+    if (replyguard::succeeded(reply) && !m_manifestTooLarge) {
+        qDebug().noquote() << "UpdateInformation: jason dwonload ok" << m_manifestBody.size();
+        const QString text = UpdateManifest::textOfBody(m_manifestBody);
         log(text);
         emit finishedInformation(text);
     } else {
         log(QStringLiteral("UpdateInformation: jason dwonload error"));
-        log(m_manifestTooLarge ? QStringLiteral("Manifest larger than 1 MiB") : reply->errorString());
+        log(m_manifestTooLarge ? QStringLiteral("Manifest larger than 1 MiB") : replyguard::failure(reply));
     }
     log(QStringLiteral("UpdateInformation: end of replyFinished"));
     qDebug().noquote() << (QSslSocket::supportsSsl() ? "true" : "false")
                        << QSslSocket::sslLibraryBuildVersionString() << QSslSocket::sslLibraryVersionString();
+    m_manifestBody.clear();
     reply->deleteLater();
 }
 
@@ -157,6 +174,11 @@ void UpdateInformation::downloadFile(QString url)
     const QString name = downloadFileName(address, isDmg, m_platform->readsLinuxAddresses());
     if (name.isEmpty())
         return fail(QStringLiteral("UpdateInformation: download refused, no file name"));
+    // Only what the desktop's opener hands to an installer (or an archive
+    // holding it), never a script or a program of unknown kind.
+    if (name != QLatin1String("temp.zip") && !isDmg
+        && !QDir::match(m_platform->installerFilters(m_firmwareDownload), name))
+        return fail(QStringLiteral("UpdateInformation: download refused, not an installer: ") + name);
 
     removeDownloadFolder();
     tempDir = new QTemporaryDir;
@@ -168,7 +190,7 @@ void UpdateInformation::downloadFile(QString url)
     // The body goes to disk as it arrives, never whole into memory.
     m_file.setFileName(m_folder + QLatin1Char('/') + name);
     m_written = 0;
-    m_writeFailed = false;
+    m_stopReason.clear();
     if (!m_file.open(QIODevice::WriteOnly))
         return fail(QStringLiteral("UpdateInformation: file open error"));
 
@@ -180,7 +202,7 @@ void UpdateInformation::downloadFile(QString url)
 
     if (!network)
         network = new QNetworkAccessManager(this);
-    QNetworkReply *reply = network->get(QNetworkRequest(address));
+    QNetworkReply *reply = replyguard::get(network, address, m_maxDownloadBytes, kReadBufferBytes);
     fileReply = reply;
     connect(reply, &QNetworkReply::downloadProgress, this, &UpdateInformation::replyDownloadProgress);
     connect(reply, &QNetworkReply::readyRead, this, &UpdateInformation::writeArrivedBody);
@@ -204,6 +226,7 @@ void UpdateInformation::timeoutDownload()
 {
     log(QStringLiteral("UpdateInformation: timeout"));
     timedOut = true;
+    m_stopReason = QStringLiteral("no data for %1 ms").arg(m_inactivityTimeoutMs);
     cancelDownload();
 }
 
@@ -211,8 +234,10 @@ void UpdateInformation::replyDownloadProgress(qint64 received, qint64 total)
 {
     if (total == 0)
         return;
-    const qint64 percent = received * 100 / total;
-    qDebug().noquote() << "UpdateInformation: ProgressBar" << percent;
+    // A size the server did not announce leaves the bar busy.
+    const qint64 percent = total > 0 ? qBound<qint64>(0, received * 100 / total, 100) : -1;
+    if (percent >= 0)
+        qDebug().noquote() << "UpdateInformation: ProgressBar" << percent;
     emit progressValueChanged(static_cast<int>(percent));
     if (timeoutTimer)
         timeoutTimer->start(m_inactivityTimeoutMs);
@@ -236,20 +261,19 @@ void UpdateInformation::replyFinishedFileDownload(QNetworkReply *reply)
     fileReply = nullptr;
     reply->deleteLater();
 
-    if (reply->error() != QNetworkReply::NoError || m_writeFailed) {
+    if (!replyguard::succeeded(reply) || !m_stopReason.isEmpty()) {
         log(QStringLiteral("UpdateInformation: file download error"));
-        log(m_writeFailed ? m_file.errorString() : reply->errorString());
+        log(m_stopReason.isEmpty() ? replyguard::failure(reply) : m_stopReason);
         removeDownloadFolder();
         // A user's cancel ends quietly; the time-out is a failure.
-        if (reply->error() == QNetworkReply::OperationCanceledError && !timedOut && !m_writeFailed)
+        if (reply->error() == QNetworkReply::OperationCanceledError && m_stopReason.isEmpty()
+            && replyguard::refusal(reply).isEmpty())
             return;
-        emit errorDownloadFile();
+        emit errorDownloadFile(kNoDetail);
         return;
     }
-    if (m_written == 0) {
-        removeDownloadFolder();
+    if (m_written == 0)
         return fail(QStringLiteral("UpdateInformation: file download size zero"));
-    }
     qDebug().noquote() << "UpdateInformation: read size" << m_written;
 
     m_platform->unmountVolumes();
@@ -259,11 +283,28 @@ void UpdateInformation::replyFinishedFileDownload(QNetworkReply *reply)
         startStep(m_platform->mountCommand(path), &UpdateInformation::replyFinishedMount);
         return;
     }
-    if (path.endsWith(QLatin1String(".zip"))) {
-        startStep(m_platform->unzipCommand(path), &UpdateInformation::replyFinishedUnzip);
-        return;
-    }
+    if (path.endsWith(QLatin1String(".zip")))
+        return unpack(path);
     unpackedOrDownloaded(path);
+}
+
+void UpdateInformation::unpack(const QString &archive)
+{
+    // Sizes as the archive lists them, checked before anything is written: a
+    // small archive may unpack to far more than any installer.
+    const ZipListing listing = readZipListing(archive);
+    qDebug().noquote() << "UpdateInformation: archive lists" << listing.entries << "entries,"
+                       << listing.unpackedBytes << "bytes";
+    if (listing.status == ZipListing::NotZip)
+        return fail(QStringLiteral("UpdateInformation: not a zip archive"), UnzipFailedText);
+    if (listing.status == ZipListing::Unsafe)
+        return fail(QStringLiteral("UpdateInformation: unsafe archive entries"), UnsafeArchiveText);
+    if (listing.unpackedBytes > m_maxDownloadBytes)
+        return fail(QStringLiteral("UpdateInformation: archive unpacks past the size limit"), UnsafeArchiveText);
+    const qint64 freeBytes = QStorageInfo(m_folder).bytesAvailable();
+    if (freeBytes >= 0 && listing.unpackedBytes > freeBytes)
+        return fail(QStringLiteral("UpdateInformation: not enough free space to unpack"), UnsafeArchiveText);
+    startStep(m_platform->unzipCommand(archive), &UpdateInformation::replyFinishedUnzip);
 }
 
 void UpdateInformation::replyFinishedUnzip(int exitCode, QProcess::ExitStatus exitStatus)
@@ -272,13 +313,13 @@ void UpdateInformation::replyFinishedUnzip(int exitCode, QProcess::ExitStatus ex
     disconnect(&process, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished), this,
                &UpdateInformation::replyFinishedUnzip);
     if (exitStatus == QProcess::CrashExit)
-        return fail(QStringLiteral("UpdateInformation: CrashExit"));
+        return fail(QStringLiteral("UpdateInformation: CrashExit"), UnzipFailedText);
     if (exitCode != 0)
-        return fail(QStringLiteral("UpdateInformation: unzip exit code %1").arg(exitCode));
+        return fail(QStringLiteral("UpdateInformation: unzip exit code %1").arg(exitCode), UnzipFailedText);
 
     const QString found = findInstaller(m_folder);
     if (found.isEmpty())
-        return fail(QStringLiteral("UpdateInformation: no installer in the archive"));
+        return fail(QStringLiteral("UpdateInformation: no installer in the archive"), NoInstallerText);
     if (!m_platform->mountsDiskImages())
         return unpackedOrDownloaded(found);
     log(QStringLiteral("UpdateInformation: exec/dmg ") + found);
@@ -343,7 +384,7 @@ void UpdateInformation::releaseResources()
         fileReply->abort();
     if (process.state() != QProcess::NotRunning) {
         process.kill();
-        process.waitForFinished();
+        process.waitForFinished(kExitWaitMs);
     }
     delete timeoutTimer;
     timeoutTimer = nullptr;
@@ -355,21 +396,29 @@ void UpdateInformation::writeArrivedBody()
 {
     if (!fileReply || !m_file.isOpen())
         return;
+    // At most the bounded read buffer: the socket is drained as it fills.
     const QByteArray chunk = fileReply->readAll();
-    if (chunk.isEmpty())
+    if (chunk.isEmpty() || !replyguard::statusOk(fileReply))
+        return;   // a redirect's or an error page's body is not the download
+    if (m_written + chunk.size() > m_maxDownloadBytes) {
+        m_stopReason = QStringLiteral("download larger than %1 bytes").arg(m_maxDownloadBytes);
+        fileReply->abort();
         return;
+    }
     if (m_file.write(chunk) != chunk.size()) {
-        m_writeFailed = true;
+        m_stopReason = m_file.errorString();
         fileReply->abort();
         return;
     }
     m_written += chunk.size();
 }
 
-void UpdateInformation::fail(const QString &logLine)
+void UpdateInformation::fail(const QString &logLine, int detail)
 {
     log(logLine);
-    emit errorDownloadFile();
+    // Whatever the download left on disk goes with the failure.
+    removeDownloadFolder();
+    emit errorDownloadFile(detail);
 }
 
 void UpdateInformation::startStep(const UpdatePlatform::Command &command,
@@ -421,6 +470,6 @@ void UpdateInformation::removeDownloadFolder()
     delete tempDir;
     tempDir = nullptr;
     if (!m_folder.isEmpty())
-        QDir(m_folder).removeRecursively();
+        removeTree(m_folder);
     m_folder.clear();
 }

@@ -12,6 +12,7 @@
 
 #include <memory>
 
+#include "update/updatemessages.h"
 #include "update/updateplatform.h"
 
 class QNetworkAccessManager;
@@ -25,10 +26,20 @@ class UpdateInformation : public QObject
 
 public:
     static constexpr int kInactivityTimeoutMs = 60000;
+    // More than any installer or firmware image; a download or an archive's
+    // unpacked content past it is refused.
+    static constexpr qint64 kMaxDownloadBytes = 400 * 1024 * 1024;
+    // What the network layer may hold for the worker before it reads; the
+    // rest waits in the socket.
+    static constexpr qint64 kReadBufferBytes = 256 * 1024;
+    // The error box's detail line when there is nothing more to say.
+    static constexpr int kNoDetail = -1;
 
-    // Tests shorten the inactivity time-out; the panel keeps the default.
+    // Tests shorten the inactivity time-out and the size cap; the panel keeps
+    // the defaults.
     explicit UpdateInformation(std::unique_ptr<UpdatePlatform> platform = nullptr,
-                               int inactivityTimeoutMs = kInactivityTimeoutMs);
+                               int inactivityTimeoutMs = kInactivityTimeoutMs,
+                               qint64 maxDownloadBytes = kMaxDownloadBytes);
     ~UpdateInformation() override;
 
     // Whether a download address may be fetched: HTTPS, or plain HTTP to this
@@ -41,8 +52,10 @@ signals:
     void finishedInformation(QString str);
     void startedDownloadFile();
     void finishedDownloadFile();
+    // The percentage, or -1 while the size is not known.
     void progressValueChanged(int);
-    void errorDownloadFile();
+    // detail: the UpdateMessage slot saying what happened, or kNoDetail.
+    void errorDownloadFile(int detail);
     // Linux: the firmware image that "Update now" fetched, for the panel to
     // transfer itself; its folder stays until firmwareInstallFinished().
     void firmwareImageReady(const QString &path);
@@ -68,7 +81,8 @@ private:
     // The file is still arriving, or being unpacked or mounted.
     bool downloadRunning() const;
     void writeArrivedBody();
-    void fail(const QString &logLine);
+    void fail(const QString &logLine, int detail = kNoDetail);
+    void unpack(const QString &archive);
     void startStep(const UpdatePlatform::Command &command,
                    void (UpdateInformation::*next)(int, QProcess::ExitStatus));
     void unpackedOrDownloaded(const QString &path);
@@ -87,11 +101,14 @@ private:
 
     std::unique_ptr<UpdatePlatform> m_platform;
     int m_inactivityTimeoutMs;
+    qint64 m_maxDownloadBytes;
     bool m_manifestTooLarge = false;
+    QByteArray m_manifestBody;
     bool m_firmwareDownload = false;
     QFile m_file;
     qint64 m_written = 0;
-    bool m_writeFailed = false;
+    // Why the worker itself stopped the download; empty for a user's cancel.
+    QString m_stopReason;
     // The current download's folder; it outlives tempDir, which is only the
     // object that made it.
     QString m_folder;

@@ -23,6 +23,9 @@ const char *const updateMessages[UpdateLanguageCount][UpdateMessageCount] = {
         "                You can also download it manually from the KORVEN website.<br>" STRATA_WEB_LINK("/"),
         "<b>Downloading</b>",
         "<b>Download complete</b>",
+        "The downloaded archive holds no installer for this system.",
+        "The downloaded archive was refused: it is damaged, unsafe or too large to unpack.",
+        "The downloaded archive could not be unpacked.",
     },
     { // French
         "OK",
@@ -40,6 +43,9 @@ const char *const updateMessages[UpdateLanguageCount][UpdateMessageCount] = {
         "                Vous pouvez également le télécharger manuellement depuis le site Web Korven.<br>" STRATA_WEB_LINK("/"),
         "<b>Téléchargement</b>",
         "<b>Téléchargement terminé</b>",
+        "L'archive téléchargée ne contient aucun programme d'installation pour ce système.",
+        "L'archive téléchargée a été refusée : elle est endommagée, dangereuse ou trop volumineuse pour être décompressée.",
+        "L'archive téléchargée n'a pas pu être décompressée.",
     },
     { // Spanish
         "OK",
@@ -57,6 +63,9 @@ const char *const updateMessages[UpdateLanguageCount][UpdateMessageCount] = {
         "                También puede descargarlo manualmente desde la página web de KORVEN.<br>" STRATA_WEB_LINK("/"),
         "<b>Descargando</b>",
         "<b>Descarga finalizada</b>",
+        "El archivo descargado no contiene ningún instalador para este sistema.",
+        "Se ha rechazado el archivo descargado: está dañado, no es seguro o es demasiado grande para descomprimirlo.",
+        "No se ha podido descomprimir el archivo descargado.",
     },
     { // German
         "OK",
@@ -74,6 +83,9 @@ const char *const updateMessages[UpdateLanguageCount][UpdateMessageCount] = {
         "                Oder laden Sie das Update manuell von der KORVEN-Website herunter.<br>" STRATA_WEB_LINK("/"),
         "<b>Herunterladen</b>",
         "<b>Herunterladen abgeschlossen</b>",
+        "Das heruntergeladene Archiv enthält kein Installationsprogramm für dieses System.",
+        "Das heruntergeladene Archiv wurde abgelehnt: Es ist beschädigt, unsicher oder zu groß zum Entpacken.",
+        "Das heruntergeladene Archiv konnte nicht entpackt werden.",
     },
     { // Italian
         "OK",
@@ -91,6 +103,9 @@ const char *const updateMessages[UpdateLanguageCount][UpdateMessageCount] = {
         "                È possibile scaricarlo manualmente dal sito web KORVEN.<br>" STRATA_WEB_LINK("/"),
         "<b>Scaricamento</b>",
         "<b>Download completato</b>",
+        "L'archivio scaricato non contiene alcun programma di installazione per questo sistema.",
+        "L'archivio scaricato è stato rifiutato: è danneggiato, non sicuro o troppo grande da estrarre.",
+        "Impossibile estrarre l'archivio scaricato.",
     },
     { // Japanese: the box titles stay English.
         "OK",
@@ -108,6 +123,9 @@ const char *const updateMessages[UpdateLanguageCount][UpdateMessageCount] = {
         "                KORVENホームページから手動でダウンロードしていただくこともできます。<br>" STRATA_WEB_LINK("/ja/"),
         "<b>ダウンロード中</b>",
         "<b>ダウンロード完了</b>",
+        "ダウンロードしたアーカイブには、このシステム用のインストーラーがありません。",
+        "ダウンロードしたアーカイブは、破損している、安全でない、または大きすぎるため展開しませんでした。",
+        "ダウンロードしたアーカイブを展開できませんでした。",
     },
     { // Chinese (Simplified): the version captions end in a full-width colon, no blank.
         "OK",
@@ -125,6 +143,9 @@ const char *const updateMessages[UpdateLanguageCount][UpdateMessageCount] = {
         "                您也可以从Korven官网上下载。<br>" STRATA_WEB_LINK("/"),
         "<b>下载中</b>",
         "<b>下载完成</b>",
+        "下载的压缩包中没有适用于本系统的安装程序。",
+        "下载的压缩包已被拒绝：它已损坏、不安全或太大，无法解压。",
+        "无法解压下载的压缩包。",
     },
 };
 

@@ -33,6 +33,10 @@ enum UpdateMessage {
     DownloadErrorText,
     DownloadingText,
     DownloadCompleteText,
+    // Detail lines of the download-error box.
+    NoInstallerText,
+    UnsafeArchiveText,
+    UnzipFailedText,
     UpdateMessageCount
 };
 

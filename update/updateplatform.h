@@ -44,4 +44,9 @@ public:
 
     // The implementation for the system the panel was built for.
     static std::unique_ptr<UpdatePlatform> createDefault();
+
+protected:
+    // Starts a program found on PATH and does not wait for it; true when it
+    // could be started. Safe from any thread of a threaded process.
+    static bool spawnDetached(const QString &program, const QStringList &arguments);
 };

@@ -43,11 +43,11 @@ bool systemIsJapanese()
 } // namespace
 
 UpdateSoftware::UpdateSoftware(std::unique_ptr<UpdatePlatform> platform, int inactivityTimeoutMs,
-                               bool checkAtStart)
+                               bool checkAtStart, qint64 maxDownloadBytes)
     : QObject(nullptr),
       // The program never sets a default locale, so this is the system's.
       language(updateLanguageRow(QLocale().language())),
-      worker(std::move(platform), inactivityTimeoutMs),
+      worker(std::move(platform), inactivityTimeoutMs, maxDownloadBytes),
       errorBox(),
       softwareBox(nullptr),
       firmwareBox(nullptr),
@@ -74,7 +74,14 @@ UpdateSoftware::~UpdateSoftware()
     log(QStringLiteral("UpdateSoftware: ~UpdateSoftware"));
     deleteDownloadWindow();
     workerThread->exit(0);
-    workerThread->wait();
+    // Never waits for ever on the way out: a thread stuck in a system call is
+    // stopped, and one that will not stop is left to the process's end.
+    if (!workerThread->wait(kThreadExitWaitMs)) {
+        log(QStringLiteral("UpdateSoftware: update thread did not end"));
+        workerThread->terminate();
+        if (!workerThread->wait(kThreadExitWaitMs))
+            return;
+    }
     delete workerThread;
 }
 
@@ -214,6 +221,9 @@ void UpdateSoftware::openDownloadFileInfo()
     log(QStringLiteral("UpdateSoftware: Now downloading..."));
     createDownloadWindow();
     connectDownloadWindow(true);
+    // The request is out: a server that never answers must not hold the user
+    // until the time-out.
+    downloadButton->setEnabled(true);
     downloadWindow->show();
 }
 
@@ -276,10 +286,13 @@ void UpdateSoftware::cancelDownload()
     setDownloadRunning(false);
 }
 
-void UpdateSoftware::showMsgBoxError()
+void UpdateSoftware::showMsgBoxError(int detail)
 {
     state = FirmwareSettled;
     setDownloadRunning(false);
+    errorBox.setInformativeText(detail >= 0 && detail < UpdateMessageCount
+                                    ? updateMessage(language, static_cast<UpdateMessage>(detail))
+                                    : QString());
     errorBox.exec();
 }
 
@@ -442,7 +455,10 @@ void UpdateSoftware::showDownloadProgress(int percent)
 {
     if (!downloadWindow)
         return;
-    downloadProgress->setValue(percent);
+    // An unknown size: a busy bar instead of a percentage.
+    downloadProgress->setRange(0, percent < 0 ? 0 : 100);
+    if (percent >= 0)
+        downloadProgress->setValue(percent);
     enableCanselButton(percent);
 }
 

@@ -34,12 +34,17 @@ class UpdateSoftware : public QObject
     Q_OBJECT
 
 public:
-    // Tests hand in the system layer and a shorter inactivity time-out.
-    // Without checkAtStart the manifest is never fetched: no notice, no
-    // update; the download window still serves the panel's firmware transfer.
+    // How long closing the panel waits for the update thread to end.
+    static constexpr unsigned long kThreadExitWaitMs = 5000;
+
+    // Tests hand in the system layer, a shorter inactivity time-out and a
+    // smaller size cap. Without checkAtStart the manifest is never fetched:
+    // no notice, no update; the download window still serves the panel's
+    // firmware transfer.
     explicit UpdateSoftware(std::unique_ptr<UpdatePlatform> platform = nullptr,
                             int inactivityTimeoutMs = UpdateInformation::kInactivityTimeoutMs,
-                            bool checkAtStart = true);
+                            bool checkAtStart = true,
+                            qint64 maxDownloadBytes = UpdateInformation::kMaxDownloadBytes);
     ~UpdateSoftware() override;
 
     void showInformationMassage();
@@ -76,7 +81,8 @@ public slots:
     void cancelSoftware();
     void cancelFirmware();
     void cancelDownload();
-    void showMsgBoxError();
+    // detail: the UpdateMessage slot of the line under the text, or none.
+    void showMsgBoxError(int detail = UpdateInformation::kNoDetail);
     void enableCanselButton(int);
 
     // The download window doubles as the progress window of a firmware

@@ -1,87 +1,88 @@
-// A small HTTP/1.1 server on 127.0.0.1 for the update tests: each path has a
-// canned answer, sent whole, in timed slices, or stopped part-way.
+// A small HTTP/1.1 server on 127.0.0.1 for the update tests, plain or over
+// TLS with a test certificate: each path has a canned answer, sent whole, in
+// timed slices, stopped part-way, or without end.
 #pragma once
 
-#include <QByteArray>
+#include <QFile>
 #include <QHash>
-#include <QHostAddress>
-#include <QPointer>
+#include <QSslKey>
+#include <QSslSocket>
 #include <QTcpServer>
-#include <QTcpSocket>
 #include <QTimer>
 
-#include <memory>
-
-class HttpStub
+class HttpStub : public QTcpServer
 {
 public:
     struct Answer {
         int status = 200;
         QByteArray body;
-        // Bytes sent at once; the rest goes in slices of sliceBytes every
-        // sliceMs, or never when sliceMs is 0 (a stalled server).
-        int firstBytes = -1;
-        int sliceBytes = 0;
-        int sliceMs = 0;
+        QByteArray headers = QByteArray();   // extra header lines, each ending in \r\n
+        int sliceMs = 0;        // sent in slices of 1000 bytes this far apart; 0: at once
+        int stallAfter = -1;    // only this much is sent, the connection left open
         // Without it the size is not announced (and the connection ends the body).
         bool announceLength = true;
-        // The slices stop (the connection staying open) once this much is sent.
-        int stallAfter = -1;
+        bool endless = false;   // the body repeats for ever, as fast as it is taken
     };
 
-    HttpStub()
+    // certificate: a PEM file for the TEST key in tlsKey; none: plain HTTP.
+    explicit HttpStub(const QString &certificate = QString(), const QString &tlsKey = QString())
     {
-        m_server.listen(QHostAddress::LocalHost, 0);
-        QObject::connect(&m_server, &QTcpServer::newConnection, [this] {
-            while (QTcpSocket *socket = m_server.nextPendingConnection())
-                QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket] { serve(socket); });
-        });
+        QFile cert(certificate), key(tlsKey);
+        if (cert.open(QIODevice::ReadOnly) && key.open(QIODevice::ReadOnly)) {
+            m_certificate = QSslCertificate(cert.readAll());
+            m_key = QSslKey(key.readAll(), QSsl::Rsa);
+        }
+        listen(QHostAddress::LocalHost, 0);
     }
-
-    bool isListening() const { return m_server.isListening(); }
-    QString url(const QString &path) const
-    {
-        return QStringLiteral("http://127.0.0.1:%1%2").arg(m_server.serverPort()).arg(path);
-    }
+    QString url(const QString &path) const { return QString("%1://127.0.0.1:%2%3").arg(m_key.isNull() ? "http" : "https").arg(serverPort()).arg(path); }
     void set(const QString &path, const Answer &answer) { m_answers.insert(path, answer); }
     int requests(const QString &path) const { return m_requests.value(path); }
 
+protected:
+    void incomingConnection(qintptr handle) override
+    {
+        auto *socket = new QSslSocket(this);
+        socket->setSocketDescriptor(handle);
+        connect(socket, &QSslSocket::readyRead, socket, [this, socket] { serve(socket); });
+        connect(socket, &QSslSocket::disconnected, socket, &QObject::deleteLater);
+        if (!m_key.isNull()) {
+            socket->setLocalCertificate(m_certificate);
+            socket->setPrivateKey(m_key);
+            socket->startServerEncryption();
+        }
+    }
+
 private:
-    void serve(QTcpSocket *socket)
+    void serve(QSslSocket *socket)
     {
         QByteArray &request = m_pending[socket];
         request += socket->readAll();
         if (!request.contains("\r\n\r\n"))
             return;
         const QString path = QString::fromLatin1(request.split(' ').value(1));
-        m_pending.remove(socket);
-        ++m_requests[path];
         const Answer answer = m_answers.value(path, Answer{404, "not here"});
-        QByteArray head = "HTTP/1.1 " + QByteArray::number(answer.status) + " Canned\r\n";
-        if (answer.announceLength)
+        ++m_requests[path];
+        m_pending.remove(socket);
+        QByteArray head = "HTTP/1.1 " + QByteArray::number(answer.status) + " Canned\r\n" + answer.headers;
+        if (answer.announceLength && !answer.endless)
             head += "Content-Length: " + QByteArray::number(answer.body.size()) + "\r\n";
-        head += "Connection: close\r\n\r\n";
-        socket->write(head);
-        const int first = answer.firstBytes < 0 ? answer.body.size() : answer.firstBytes;
-        socket->write(answer.body.left(first));
-        socket->flush();
-        if (first >= answer.body.size()) {
-            socket->disconnectFromHost();
-            return;
+        socket->write(head + "Connection: close\r\n\r\n");
+        if (answer.endless) {   // refilled whenever the client has taken what was sent
+            connect(socket, &QSslSocket::bytesWritten, socket, [socket, answer] {
+                if (socket->bytesToWrite() < answer.body.size())
+                    socket->write(answer.body);
+            });
         }
-        if (answer.sliceMs <= 0)
-            return;   // stalls with the connection open
+        if (answer.stallAfter >= 0)
+            return void(socket->write(answer.body.left(answer.stallAfter)));
+        if (answer.sliceMs <= 0) {
+            socket->write(answer.body);
+            return answer.endless ? void() : socket->disconnectFromHost();
+        }
         auto *timer = new QTimer(socket);
-        auto sent = std::make_shared<int>(first);
-        QObject::connect(timer, &QTimer::timeout, socket, [socket, timer, sent, answer] {
-            if (answer.stallAfter >= 0 && *sent >= answer.stallAfter) {
-                timer->stop();
-                return;
-            }
-            socket->write(answer.body.mid(*sent, answer.sliceBytes));
-            socket->flush();
-            *sent += answer.sliceBytes;
-            if (*sent >= answer.body.size()) {
+        connect(timer, &QTimer::timeout, socket, [socket, timer, answer, sent = 0]() mutable {
+            socket->write(answer.body.mid(sent, 1000));
+            if ((sent += 1000) >= answer.body.size()) {
                 timer->stop();
                 socket->disconnectFromHost();
             }
@@ -89,8 +90,9 @@ private:
         timer->start(answer.sliceMs);
     }
 
-    QTcpServer m_server;
+    QSslCertificate m_certificate;
+    QSslKey m_key;
     QHash<QString, Answer> m_answers;
     QHash<QString, int> m_requests;
-    QHash<QTcpSocket *, QByteArray> m_pending;
+    QHash<QSslSocket *, QByteArray> m_pending;
 };

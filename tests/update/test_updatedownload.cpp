@@ -1,54 +1,59 @@
-// The download as the user follows it in its window, against a server on
-// 127.0.0.1: progress, the inactivity time-out (shortened here), a slow but
-// steady download, Cancel, closing the window, and every failure ending in
-// the error box. Also the manifest size limit.
+// The manifest fetch and the download road against a server on 127.0.0.1,
+// plain and over TLS with test certificates, the system's programs replaced by
+// stand-ins on a temporary PATH: the server's answers, good and bad, from the
+// manifest (an address in .json) or a download to what reaches the opener.
 #include <QtTest>
 
-#include <QMutex>
+#include <QDesktopServices>
 #include <QProgressBar>
 #include <QPushButton>
 
 #include "httpstub.h"
 #include "update/linuxupdateplatform.h"
+#include "update/macupdateplatform.h"
 #include "update/updatesoftware.h"
 #include "updatetestkit.h"
 
 using namespace updatetest;
+using A = HttpStub::Answer;
+Q_DECLARE_METATYPE(HttpStub::Answer)
 
 namespace {
 
 constexpr int kShortTimeoutMs = 1500;
+constexpr qint64 kSmallCap = 1024 * 1024;
+const QByteArray kPackage(30 * 1000, 'p');
+const QByteArray kManifest = manifestText({{"mac_software_version_major", 3}}).toUtf8();
 
-// Records the hand-over instead of starting an installer.
-struct HandOvers {
-    QMutex mutex;
-    QStringList paths;
-    std::atomic<int> quits{0};
-    QStringList taken() { QMutexLocker lock(&mutex); return paths; }
-};
+// hdiutil "mounts" an image: the item its first line names appears, or "fail".
+const char kHdiutil[] = R"sh(#!/bin/sh
+[ "$1" = mount ] || exit 0
+item=$(head -n 1 "$2")
+[ "$item" = fail ] && exit 1
+mkdir -p "$STANDIN_VOLUMES/$(dirname "$item")" && touch "$STANDIN_VOLUMES/$item"
+)sh";
+// The opener logs its arguments and the size of what it was handed.
+const char kOpener[] = "#!/bin/sh\nfor last; do :; done\n"
+                       "echo \"$(basename \"$0\") $* ($(wc -c < \"$last\") bytes)\" >> \"$STANDIN_LOG\"\n";
 
-class RecordingPlatform : public LinuxUpdatePlatform
+QString tls(const QString &name) { return QStringLiteral(STRATA_TEST_TLS_DIR "/") + name; }
+
+QString readAll(const QString &path) { QFile f(path); return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString(); }
+
+// A zip archive of files (name -> content; "->x" is a link to x).
+QByteArray zipOf(const QMap<QString, QByteArray> &files)
 {
-public:
-    explicit RecordingPlatform(std::shared_ptr<HandOvers> record) : m_record(std::move(record)) {}
-    bool openInstaller(const QString &package) override
-    {
-        QMutexLocker lock(&m_record->mutex);
-        m_record->paths.append(package);
-        return true;
+    QTemporaryDir staging;
+    for (auto it = files.begin(); it != files.end(); ++it) {
+        QFile file(staging.filePath(it.key()));
+        QDir().mkpath(QFileInfo(file).path());
+        if (it.value().startsWith("->"))
+            QFile::link(QString::fromUtf8(it.value().mid(2)), file.fileName());
+        else if (file.open(QIODevice::WriteOnly))
+            file.write(it.value());
     }
-    void quitApplication() override { ++m_record->quits; }
-
-private:
-    std::shared_ptr<HandOvers> m_record;
-};
-
-QByteArray bodyOf(int size)
-{
-    QByteArray body(size, Qt::Uninitialized);
-    for (int i = 0; i < size; ++i)
-        body[i] = char('a' + i % 26);
-    return body;
+    QProcess::execute("sh", QStringList{"-c", "cd \"$0\" && zip -q -r -y out.zip \"$@\"", staging.path()} + files.keys());
+    QFile out(staging.filePath("out.zip")); return out.open(QIODevice::ReadOnly) ? out.readAll() : QByteArray();
 }
 
 } // namespace
@@ -57,193 +62,236 @@ class UpdateDownloadTest : public QObject
 {
     Q_OBJECT
 
-    std::shared_ptr<HandOvers> m_handOvers;
-    std::unique_ptr<HttpStub> m_server;
+    QTemporaryDir m_root;
+    std::shared_ptr<std::atomic<int>> m_quits = std::make_shared<std::atomic<int>>(0);
     std::unique_ptr<UpdateSoftware> m_update;
     std::unique_ptr<ErrorBoxAnswerer> m_errors;
+    QUrl m_opened;
 
-    // Shows the software notice for an address and answers "Update now".
-    void acceptUpdateFrom(const QString &url)
+    void restart(bool mac = false, qint64 cap = kSmallCap)
+    {
+        cleanup();
+        std::unique_ptr<UpdatePlatform> platform = std::make_unique<CountingQuits<LinuxUpdatePlatform>>(m_quits);
+        if (mac)
+            platform = std::make_unique<CountingQuits<MacUpdatePlatform>>(m_quits, m_root.filePath("Volumes"));
+        m_update = std::make_unique<UpdateSoftware>(std::move(platform), kShortTimeoutMs, true, cap);
+        m_errors = std::make_unique<ErrorBoxAnswerer>(m_update->downloadErrorBox());
+    }
+    // Shows the notice for an address and answers "Update now".
+    void acceptUpdateFrom(const QString &url, const char *key = "linux_software_url_en")
     {
         m_update->saveInformation(manifestText(QJsonObject{{"mac_software_version_major", 2},
-                                                           {"mac_software_version_minor", 1},
-                                                           {"linux_software_url_en", url}}));
-        QVERIFY(m_update->softwareNotice().isVisible());
+                                                           {"mac_software_version_minor", 1}, {key, url}}));
         m_update->softwareNotice().ui.okButton->click();
     }
-    QPushButton *cancelButton() const
-    {
-        QWidget *window = m_update->downloadWindowWidget();
-        return window ? window->findChild<QPushButton *>() : nullptr;
-    }
-    // Lets queued signals from the worker arrive after its last log line.
-    void settle() { QTest::qWait(200); }
+    template <class T> T *windowChild() const { return m_update->downloadWindowWidget() ? m_update->downloadWindowWidget()->findChild<T *>() : nullptr; }
+    QString standInLog() const { return readAll(m_root.filePath("log")); }
+
+public slots:
+    void openUrl(const QUrl &url) { m_opened = url; }
 
 private slots:
     void initTestCase()
     {
         Q_INIT_RESOURCE(resources);
-        setManifestAddress(QLatin1String(kNoManifest));
+        QSslConfiguration config = QSslConfiguration::defaultConfiguration();
+        config.addCaCertificates(tls("ca.pem"));
+        QSslConfiguration::setDefaultConfiguration(config);
+        const QString bin = m_root.filePath("bin");
+        QDir().mkpath(bin);
+        for (const auto &[name, text] : {std::pair{"hdiutil", kHdiutil}, {"open", kOpener}, {"xdg-open", kOpener}}) {
+            QFile script(bin + '/' + name);
+            QVERIFY(script.open(QIODevice::WriteOnly) && script.write(text) > 0);
+            script.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+        }
+        QFile outside(m_root.filePath("outside.deb"));
+        QVERIFY(outside.open(QIODevice::WriteOnly) && outside.write("mine") == 4);
+        qputenv("PATH", bin.toLocal8Bit() + ':' + qgetenv("PATH"));
+        qputenv("STANDIN_LOG", m_root.filePath("log").toLocal8Bit());
+        qputenv("STANDIN_VOLUMES", m_root.filePath("Volumes").toLocal8Bit());
+        if (QStandardPaths::findExecutable("unzip").isEmpty() || QStandardPaths::findExecutable("zip").isEmpty())
+            QSKIP("unzip and zip are not installed (scripts/ensure-deps.sh installs them)");
     }
     void init()
     {
         QLocale::setDefault(QLocale(QLocale::English));
         clearStoredChoices();
-        m_handOvers = std::make_shared<HandOvers>();
-        m_server = std::make_unique<HttpStub>();
-        QVERIFY(m_server->isListening());
-        m_update = std::make_unique<UpdateSoftware>(std::make_unique<RecordingPlatform>(m_handOvers), kShortTimeoutMs);
-        m_errors = std::make_unique<ErrorBoxAnswerer>(m_update->downloadErrorBox());
-    }
-    void cleanup()
-    {
         setManifestAddress(QLatin1String(kNoManifest));
-        m_update.reset();
-        m_errors.reset();
-        m_server.reset();
+        QFile::remove(m_root.filePath("log"));
+        QDir(m_root.filePath("Volumes")).removeRecursively();
+        *m_quits = 0;
+        restart();
     }
+    void cleanup() { m_errors.reset(); m_update.reset(); }
 
-    void steadyDownloadIsStreamedToFileAndHandedOver_data()
+    void serverAnswers_data()
     {
-        QTest::addColumn<bool>("announceLength");
-        QTest::newRow("size announced") << true;
-        QTest::newRow("size not announced") << false;
-    }
-    void steadyDownloadIsStreamedToFileAndHandedOver()
-    {
-        QFETCH(bool, announceLength);
-        DebugCapture debug;
-        // Slices every 100 ms for twice the time-out: never timed out.
-        const QByteArray body = bodyOf(30 * 1000);
-        m_server->set("/strata-panel_2.01_amd64.deb", {200, body, 0, 1000, 100, announceLength});
-        acceptUpdateFrom(m_server->url("/strata-panel_2.01_amd64.deb"));
-        QTRY_VERIFY_WITH_TIMEOUT(cancelButton() && cancelButton()->isEnabled(), kWaitMs);
-        QTRY_COMPARE_WITH_TIMEOUT(m_handOvers->quits.load(), 1, kWaitMs);
-        QTRY_VERIFY_WITH_TIMEOUT(!m_update->downloadWindowWidget(), kWaitMs);
-        QCOMPARE(m_errors->shown(), 0);
-        QVERIFY(!debug.has("UpdateInformation: timeout"));
-
-        const QStringList paths = m_handOvers->taken();
-        QCOMPARE(paths.size(), 1);
-        QVERIFY(paths[0].endsWith("/strata-panel_2.01_amd64.deb"));
-        QFile file(paths[0]);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), body);
-
-        if (announceLength) {
-            QStringList percents = debug.lines().filter("UpdateInformation: ProgressBar ");
-            QVERIFY(percents.size() >= 10);
-            QCOMPARE(percents.last(), QStringLiteral("UpdateInformation: ProgressBar 100"));
+        QTest::addColumn<QString>("address");   // a path on the server, or a whole address
+        QTest::addColumn<A>("answer");
+        QTest::addColumn<QString>("certificate");
+        QTest::addColumn<QString>("outcome");   // the opener's line ("... bytes)"), or a piece of the failure's log line
+        QTest::addColumn<int>("detail");        // the error box's detail line
+        const A elsewhere{302, "moved", "Location: http://192.0.2.1/pkg.deb\r\n"};
+        const QString deb = "a.deb (30000 bytes)";
+        QTest::newRow("size announced") << "/a.deb" << A{200, kPackage} << "" << deb << -1;
+        // Slices for twice the inactivity time-out: slow, but never timed out.
+        QTest::newRow("size unknown, busy bar") << "/a.deb" << A{200, kPackage, "", 100, -1, false} << "" << deb << -1;
+        QTest::newRow("redirect followed") << "/a.deb" << A{302, "moved", "Location: /pkg.deb\r\n"} << "" << deb << -1;
+        QTest::newRow("TLS") << "/a.deb" << A{200, kPackage} << "good" << deb << -1;
+        QTest::newRow("manifest over TLS") << "/manifest.json" << A{200, kManifest} << "good" << "" << -1;
+        QTest::newRow("manifest redirect followed") << "/m.json" << A{301, "", "Location: /manifest.json\r\n"} << "" << "" << -1;
+        QTest::newRow("empty body") << "/a.deb" << A{200, ""} << "" << "UpdateInformation: file download size zero" << -1;
+        QTest::newRow("HTTP 404") << "/a.deb" << A{404, "gone"} << "" << "HTTP status 404" << -1;
+        QTest::newRow("stall before any byte") << "/a.deb" << A{200, kPackage, "", 0, 0} << "" << "UpdateInformation: timeout" << -1;
+        QTest::newRow("stall mid-body") << "/a.deb" << A{200, kPackage, "", 0, 1000} << "" << "UpdateInformation: timeout" << -1;
+        QTest::newRow("endless body") << "/a.deb" << A{200, QByteArray(65536, 'e'), "", 0, -1, false, true} << "" << "download larger than" << -1;
+        QTest::newRow("announced past the cap") << "/a.deb" << A{200, QByteArray(kSmallCap + 1, 'b')} << "" << "announced size above" << -1;
+        QTest::newRow("redirect page to plain HTTP") << "/a.deb" << elsewhere << "" << "redirect to a refused address" << -1;
+        QTest::newRow("redirect loop") << "/a.deb" << A{302, "", "Location: /a.deb\r\n"} << "" << "file download error" << -1;
+        QTest::newRow("install.sh") << "/install.sh" << A{200, "rm -rf ~"} << "" << "not an installer: install.sh" << -1;
+        QTest::newRow("no extension") << "/installer" << A{200, kPackage} << "" << "not an installer: installer" << -1;
+        QTest::newRow("exe") << "/setup.exe" << A{} << "" << "download refused, exe file" << -1;
+        QTest::newRow("parent folder") << "/a/.." << A{} << "" << "download refused, no file name" << -1;
+        QTest::newRow("plain HTTP elsewhere") << "http://192.0.2.1/x.deb" << A{} << "" << "not HTTPS" << -1;
+        for (const char *cert : {"untrusted", "expired", "otherhost"}) {
+            QTest::addRow("%s", cert) << "/a.deb" << A{200, kPackage} << cert << "SSL handshake failed" << -1;
+            QTest::addRow("manifest, %s", cert) << "/manifest.json" << A{200, kManifest} << cert << "SSL handshake failed" << -1;
         }
+        QTest::newRow("manifest, HTTP 500") << "/manifest.json" << A{500, "oops"} << "" << "HTTP status 500" << -1;
+        QTest::newRow("manifest, redirect elsewhere") << "/m.json" << elsewhere << "" << "redirect to a refused address" << -1;
+        const QByteArray big = manifestText({{"pad", QString(1024 * 1024, 'x')}}).toUtf8();
+        QTest::newRow("manifest, oversized") << "/manifest.json" << A{200, big} << "" << "announced size above" << -1;
+        QTest::newRow("manifest, oversized, size unknown") << "/manifest.json" << A{200, big, "", 0, -1, false} << "" << "Manifest larger than 1 MiB" << -1;
+        const QString volumes = m_root.filePath("Volumes");
+        QTest::newRow("mac zip holding the panel installer") << "/StrataMixer.zip"
+            << A{200, zipOf({{"StrataMixer_Installer.dmg", "StrataMixer_Installer/StrataMixer_Installer.pkg\n"}})} << ""
+            << "open /System/Library/CoreServices/installer.app " + volumes + "/StrataMixer_Installer/StrataMixer_Installer.pkg (0 bytes)" << -1;
+        QTest::newRow("mac upper-case DMG with the firmware updater") << "/Firmware.DMG"
+            << A{200, "strata96_firmware/strata96_firmware.app\n"} << "" << "open " + volumes + "/strata96_firmware/strata96_firmware.app (0 bytes)" << -1;
+        QTest::newRow("mac image with nothing to install") << "/x.dmg" << A{200, "other/thing"} << "" << "replyFinishedMount: sleep 4" << -1;
+        QTest::newRow("mac mount fails") << "/x.dmg" << A{200, "fail"} << "" << "mount exit code 1" << -1;
+        QTest::newRow("mac zip without disk image") << "/x.zip" << A{200, zipOf({{"readme.txt", "hi"}})} << "" << "no installer in the archive" << int(NoInstallerText);
+        QTest::newRow("not a zip") << "/x.zip" << A{200, "not a zip"} << "" << "not a zip archive" << int(UnzipFailedText);
+        QTest::newRow("package inside a zip") << "/p.zip" << A{200, zipOf({{"dist/strata.AppImage", "ELF"}, {"notes.txt", "x"}})} << "" << "/dist/strata.AppImage (3 bytes)" << -1;
+        QTest::newRow("zip without package") << "/x.zip" << A{200, zipOf({{"readme.txt", "hi"}})} << "" << "no installer in the archive" << int(NoInstallerText);
+        QTest::newRow("zip bomb") << "/x.zip" << A{200, zipOf({{"big.deb", QByteArray(2 * kSmallCap, '\0')}})} << "" << "unpacks past the size limit" << int(UnsafeArchiveText);
+        QTest::newRow("entry leading out") << "/x.zip" << A{200, zipOf({{"aa/evil.deb", "x"}}).replace("aa/evil.deb", "../evil.deb")} << "" << "unsafe archive entries" << int(UnsafeArchiveText);
+        QTest::newRow("damaged entry") << "/x.zip" << A{200, zipOf({{"a.deb", "x"}}).replace(0, 4, "PK\x03\x09")} << "" << "unzip exit code" << int(UnzipFailedText);
+        QTest::newRow("link leading out") << "/x.zip" << A{200, zipOf({{"s.deb", "->" + m_root.filePath("outside.deb").toUtf8()}})} << "" << "no installer in the archive" << int(NoInstallerText);
+        QTest::newRow("user's Cancel before any byte") << "/a.deb" << A{200, kPackage, "", 0, 0} << "" << "cancel" << -1;
+        QTest::newRow("panel closed during an endless body") << "/a.deb" << A{200, QByteArray(65536, 'e'), "", 0, -1, false, true} << "" << "close" << -1;
+        QTest::newRow("disk image on Linux") << "/x.dmg" << A{200, "x"} << "" << "download refused, disk image" << -1;
     }
-
-    void stallEndsInErrorBox_data()
+    void serverAnswers()
     {
-        QTest::addColumn<int>("stallAfter");
-        QTest::addColumn<bool>("cancelEnabled");
-        QTest::newRow("before any byte") << 0 << false;
-        QTest::newRow("mid-body") << 1000 << true;
-    }
-    void stallEndsInErrorBox()
-    {
-        QFETCH(int, stallAfter);
-        QFETCH(bool, cancelEnabled);
+        QFETCH(QString, address);
+        QFETCH(A, answer);
+        QFETCH(QString, certificate);
+        QFETCH(QString, outcome);
+        QFETCH(int, detail);
+        if (!certificate.isEmpty() && !QSslSocket::supportsSsl())
+            QSKIP("this Qt has no TLS support");
+        HttpStub server(certificate.isEmpty() ? QString() : tls(certificate + ".pem"), tls("key.pem"));
+        const QUrl url(address.startsWith('/') ? server.url(address) : address);
+        server.set("/pkg.deb", {200, kPackage});
+        server.set("/manifest.json", {200, kManifest});
+        server.set(url.path(), answer);
+        const bool mac = QByteArray(QTest::currentDataTag()).startsWith("mac");
+        const bool fails = !outcome.endsWith("bytes)");
         DebugCapture debug;
-        // The network layer holds back progress reports within 100 ms of the
-        // request, so the slice comes later than that.
-        m_server->set("/stall.deb", {200, bodyOf(10000), 0, 1000, 200, true, stallAfter});
-        acceptUpdateFrom(m_server->url("/stall.deb"));
-        QTRY_VERIFY_WITH_TIMEOUT(m_update->downloadWindowWidget(), kWaitMs);
-        if (cancelEnabled)
-            QTRY_VERIFY2_WITH_TIMEOUT(cancelButton() && cancelButton()->isEnabled(),
-                                      qPrintable(debug.lines().join('\n')), kWaitMs);
-        else
-            QVERIFY(!cancelButton()->isEnabled());
-        QTRY_COMPARE_WITH_TIMEOUT(m_errors->shown(), 1, kWaitMs);
-        QVERIFY(debug.has("UpdateInformation: timeout"));
-        QVERIFY(!m_update->downloadWindowWidget());
-        QCOMPARE(m_update->checkState(), FirmwareSettled);
-        QCOMPARE(m_handOvers->quits.load(), 0);
-    }
-
-    void userStopsDownloadQuietly_data()
-    {
-        QTest::addColumn<bool>("closeWindow");
-        QTest::newRow("Cancel button") << false;
-        QTest::newRow("panel closed") << true;
-    }
-    void userStopsDownloadQuietly()
-    {
-        QFETCH(bool, closeWindow);
-        DebugCapture debug;
-        m_server->set("/stall.deb", {200, bodyOf(10000), 0, 1000, 200, true, 1000});
-        acceptUpdateFrom(m_server->url("/stall.deb"));
-        QTRY_VERIFY_WITH_TIMEOUT(cancelButton() && cancelButton()->isEnabled(), kWaitMs);
-        if (closeWindow)
+        if (url.path().endsWith(".json")) {
+            setManifestAddress(url.toString());
+            restart();
+            QTRY_VERIFY_WITH_TIMEOUT(debug.has("UpdateInformation: end of replyFinished"), kWaitMs);
+            if (outcome.isEmpty())
+                QTRY_VERIFY_WITH_TIMEOUT(m_update->softwareNotice().isVisible(), kWaitMs);
+            QCoreApplication::processEvents();
+            QCOMPARE(m_update->softwareNotice().isVisible(), outcome.isEmpty());
+            QVERIFY2(!debug.lines().filter(outcome).isEmpty(), qPrintable(debug.lines().join('\n')));
+            return;
+        }
+        restart(mac, outcome == "close" ? UpdateInformation::kMaxDownloadBytes : kSmallCap);
+        acceptUpdateFrom(url.toString(), mac ? "mac_software_url_en" : "linux_software_url_en");
+        // Usable as soon as the request is out, before any answer.
+        QTRY_VERIFY_WITH_TIMEOUT(m_update->downloadWindowWidget() || m_errors->shown() || m_quits->load(), kWaitMs);
+        QVERIFY(!windowChild<QPushButton>() || windowChild<QPushButton>()->isEnabled());
+        if (answer.sliceMs || outcome == "close")   // size unknown: a busy bar
+            QTRY_VERIFY_WITH_TIMEOUT(windowChild<QProgressBar>() && windowChild<QProgressBar>()->maximum() == 0, kWaitMs);
+        QElapsedTimer stopping;
+        stopping.start();
+        if (outcome == "close") {
             m_update->closeAll();
-        else
-            cancelButton()->click();
-        QTRY_VERIFY_WITH_TIMEOUT(debug.has("UpdateInformation: file download error"), kWaitMs);
-        settle();
-        QVERIFY(debug.has("UpdateInformation: file download abort"));
-        QVERIFY(!m_update->downloadWindowWidget());
-        QCOMPARE(m_errors->shown(), 0);
-        QCOMPARE(m_handOvers->quits.load(), 0);
-    }
-
-    void failedDownloadEndsInErrorBox_data()
-    {
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<QString>("url");
-        QTest::addColumn<QString>("line");
-        QTest::newRow("empty body") << "/empty.deb" << "" << "UpdateInformation: file download size zero";
-        QTest::newRow("HTTP 404") << "" << "/missing.deb" << "UpdateInformation: file download error";
-        QTest::newRow("plain HTTP elsewhere") << "" << "http://192.0.2.1/x.deb" << "UpdateInformation: download refused, not HTTPS";
-        QTest::newRow("exe") << "" << "/setup.exe" << "UpdateInformation: download refused, exe file";
-        QTest::newRow("no file name") << "" << "/" << "UpdateInformation: download refused, no file name";
-        QTest::newRow("parent folder") << "" << "/a/.." << "UpdateInformation: download refused, no file name";
-    }
-    void failedDownloadEndsInErrorBox()
-    {
-        QFETCH(QString, path);
-        QFETCH(QString, url);
-        QFETCH(QString, line);
-        DebugCapture debug;
-        if (!path.isEmpty())
-            m_server->set(path, {200, QByteArray()});
-        QString address = path.isEmpty() ? url : m_server->url(path);
-        if (address.startsWith('/'))
-            address = m_server->url(address);
-        acceptUpdateFrom(address);
-        QTRY_COMPARE_WITH_TIMEOUT(m_errors->shown(), 1, kWaitMs);
-        QVERIFY2(debug.has(line), qPrintable(debug.lines().join('\n')));
-        QVERIFY(!m_update->downloadWindowWidget());
+            cleanup();
+            QVERIFY(stopping.elapsed() < qint64(UpdateSoftware::kThreadExitWaitMs));
+            return;
+        }
+        if (outcome == "cancel") {
+            windowChild<QPushButton>()->click();
+            QTRY_VERIFY_WITH_TIMEOUT(debug.has("UpdateInformation: file download error"), kWaitMs);
+            QTest::qWait(200);   // an error box would follow the log line
+        } else {
+            QTRY_COMPARE_WITH_TIMEOUT(m_errors->shown() + m_quits->load(), 1, kWaitMs);
+        }
+        QVERIFY(debug.lines().filter("ProgressBar -").isEmpty());
+        // Links are never followed: nothing outside the download's folder changes.
+        QCOMPARE(readAll(m_root.filePath("outside.deb")), QString("mine"));
+        QCOMPARE(m_quits->load(), fails ? 0 : 1);
+        QCOMPARE(m_errors->shown(), fails && outcome != "cancel" ? 1 : 0);
+        if (!fails) {
+            QTRY_VERIFY2_WITH_TIMEOUT(standInLog().contains(outcome), qPrintable(standInLog()), kWaitMs);
+            return;
+        }
         QCOMPARE(m_update->checkState(), FirmwareSettled);
-        QCOMPARE(m_handOvers->quits.load(), 0);
+        QVERIFY2(outcome == "cancel" || !debug.lines().filter(outcome).isEmpty(), qPrintable(debug.lines().join('\n')));
+        QTRY_VERIFY_WITH_TIMEOUT(!m_update->downloadWindowWidget(), kWaitMs);
+        for (const QString &folder : debug.lines().filter("UpdateInformation: tempDir "))
+            QVERIFY(!QFileInfo::exists(folder.section(' ', 2)));
+        QCOMPARE(m_update->downloadErrorBox().informativeText(),
+                 detail < 0 ? QString() : updateMessage(UpdateEnglish, UpdateMessage(detail)));
     }
 
-    void oversizedManifestIsNotRead_data()
+    // The opener started from a threaded process while another thread reads
+    // the environment: every hand-over reaches it.
+    void handOversInARow()
     {
-        QTest::addColumn<bool>("announceLength");
-        QTest::newRow("size announced") << true;
-        QTest::newRow("size not announced") << false;
+        HttpStub server;
+        server.set("/a.deb", {200, kPackage});
+        std::atomic<bool> done{false};
+        std::unique_ptr<QThread> reader(QThread::create([&done] { while (!done) qgetenv("HOME"); }));
+        reader->start();
+        const auto stop = qScopeGuard([&] { done = true; reader->wait(); });
+        for (int i = 1; i <= 100; ++i) {
+            emit m_update->readiedDownloadFile(server.url("/a.deb"));
+            QTRY_COMPARE_WITH_TIMEOUT(m_quits->load(), i, kWaitMs);
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(standInLog().count("xdg-open /"), 100, kWaitMs);
     }
-    void oversizedManifestIsNotRead()
+
+    void linuxFirmwareImageIsHandedToThePanel()
     {
-        QFETCH(bool, announceLength);
-        const QString text = manifestText(QJsonObject{{"mac_software_version_major", 3},
-                                                      {"pad", QString(1024 * 1024, 'x')}});
-        m_server->set("/big.json", {200, text.toUtf8(), -1, 0, 0, announceLength});
-        setManifestAddress(m_server->url("/big.json"));
-        DebugCapture debug;
-        UpdateSoftware update(std::make_unique<RecordingPlatform>(m_handOvers));
-        QTRY_VERIFY_WITH_TIMEOUT(debug.has("UpdateInformation: end of replyFinished"), kWaitMs);
-        QVERIFY(debug.has("UpdateInformation: jason dwonload error"));
-        QVERIFY(debug.has("Manifest larger than 1 MiB"));
-        settle();
-        update.checkFirmwareInformation("Strata 96", "1.00 0001");
-        QVERIFY(debug.has("UpdateSoftware: checkFirm jObj none"));
-        QVERIFY(!update.softwareNotice().isVisible());
+        HttpStub server;
+        server.set("/fw.zip", {200, zipOf({{"strata96_1.03.bin", "IMAGE"}, {"notes.txt", "x"}})});
+        QSignalSpy images(m_update.get(), &UpdateSoftware::firmwareImageReady);
+        m_update->saveInformation(manifestText({{"firmware_version_major", 1}, {"firmware_version_minor", 3},
+                                                {"linux_firmware_url_en", server.url("/fw.zip")}}));
+        m_update->checkFirmwareInformation("Strata 96", "1.02 0001");
+        m_update->firmwareNotice().ui.okButton->click();
+        QTRY_COMPARE_WITH_TIMEOUT(images.count(), 1, kWaitMs);
+        QCOMPARE(readAll(images.at(0).at(0).toString()), QString("IMAGE"));
+        m_update->firmwareInstallFinished();
+        QTRY_VERIFY_WITH_TIMEOUT(!QFileInfo::exists(images.at(0).at(0).toString()), kWaitMs);
+        QCOMPARE(m_quits->load() + m_errors->shown(), 0);
+    }
+
+    void linuxWithoutLinuxFileOpensDownloadPage()
+    {
+        QSignalSpy downloads(m_update.get(), &UpdateSoftware::readiedDownloadFile);
+        QDesktopServices::setUrlHandler("https", this, "openUrl");
+        acceptUpdateFrom("https://x/StrataMixer.zip", "mac_software_url_en");
+        QDesktopServices::unsetUrlHandler("https");
+        QCOMPARE(downloads.count(), 0);
+        QVERIFY(m_opened.path().contains("download"));
+        QCOMPARE(m_update->checkState(), SoftwareSettled);
     }
 };
 

@@ -8,7 +8,7 @@ strata_add_test(test_updatemanifest
   LIBS strata_updatemanifest Qt5::Test
   LABELS unit)
 
-foreach(group "updatechecks;unit;gui" "updatedownload;integration;gui" "updateinstall;integration;gui")
+foreach(group "updatechecks;unit;gui" "updatedownload;integration;gui")
   list(GET group 0 name)
   list(SUBLIST group 1 -1 labels)
   if(NOT EXISTS ${CMAKE_CURRENT_LIST_DIR}/test_${name}.cpp)
@@ -22,4 +22,8 @@ endforeach()
 # The checks also read the panel's command line (--no-update-check).
 if(TARGET test_updatechecks)
   target_link_libraries(test_updatechecks PRIVATE strata_ui)
+endif()
+# The TLS server's TEST-ONLY certificates (tests/update/tls/make-test-certs.sh).
+if(TARGET test_updatedownload)
+  target_compile_definitions(test_updatedownload PRIVATE STRATA_TEST_TLS_DIR="${CMAKE_CURRENT_LIST_DIR}/tls")
 endif()
