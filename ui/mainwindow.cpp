@@ -12,6 +12,7 @@
 #include "ui/mainwindowstyle.h"
 #include "ui/modeltable.h"
 #include "ui/panelconstants.h"
+#include "ui/scalerule.h"
 #include "ui_mainwindow.h"
 #include "update/updatesoftware.h"
 
@@ -38,6 +39,7 @@ MainWindow::MainWindow(QWidget *parent)
       m_lastDeviceName(QString::fromLatin1(panel::kNoDevice))
 {
     ui->setupUi(this);
+    panel::reserveMenuBarHeight(*this);
     m_settings = std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
                                              QString::fromLatin1(panel::kSettingsOrganisation),
                                              QString::fromLatin1(panel::kSettingsApplication));
