@@ -15,6 +15,7 @@ constexpr qreal kPenWidth = 2.0;
 constexpr int kOutset = 3;
 constexpr int kTextPadding = 3;
 constexpr qreal kCornerRadius = 4.0;
+constexpr char kWidestReadout[] = "-88.8";
 
 bool isFocusKey(int key)
 {
@@ -124,8 +125,13 @@ void FocusMark::place()
         return;
     QRect ring = m_marked->geometry().adjusted(-kOutset, -kOutset, kOutset, kOutset);
     if (m_shapes.value(m_marked) == Shape::AroundText) {
-        const int textWidth = m_marked->fontMetrics().horizontalAdvance(m_marked->text().trimmed());
-        const int width = qMin(m_marked->width(), textWidth + 2 * kTextPadding);
+        // The readout's text follows the level while the ring stays: it is
+        // sized for the widest reading, past the button's edges if need be,
+        // so that it never crosses the text.
+        const QFontMetrics metrics = m_marked->fontMetrics();
+        const int textWidth = qMax(metrics.horizontalAdvance(m_marked->text().trimmed()),
+                                   metrics.horizontalAdvance(QLatin1String(kWidestReadout)));
+        const int width = textWidth + 2 * kTextPadding;
         ring = QRect(0, 0, width, m_marked->height());
         ring.moveCenter(m_marked->geometry().center());
     }

@@ -85,6 +85,10 @@ private slots:
         QVERIFY(mark);
         QCOMPARE(mark->markedButton(), widget<QAbstractButton>(*m_window, "pushButton_USB"));
         QVERIFY(mark->geometry().contains(widget(*m_window, "pushButton_USB")->geometry()));
+        // Around a readout the ring clears the widest reading.
+        auto *readout = widget<QPushButton>(*m_window, "pushButton_peakText5");
+        focusByTab("pushButton_peakText5");
+        QVERIFY(mark->width() >= readout->fontMetrics().horizontalAdvance(QStringLiteral("-10.9")) + 6);
         QTest::mouseClick(widget(*m_window, "pushButton_MTR"), Qt::LeftButton);
         QCOMPARE(mark->markedButton(), nullptr);
         QCOMPARE(DataManager::getMeterSource(), QStringLiteral("3"));
