@@ -1,0 +1,217 @@
+// Every text shows whole where the user reads it: the update notices, the
+// download window with each firmware result, the error box and the window's
+// pages, in all seven languages, at 96 dpi with the fonts the panel falls
+// back to. Measured with the font metrics, against the area each text has.
+#include <QtTest>
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFontDatabase>
+#include <QGlyphRun>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRawFont>
+#include <QScreen>
+#include <QStackedWidget>
+#include <QStyle>
+#include <QStyleOptionButton>
+#include <QTextBrowser>
+#include <QTextDocumentFragment>
+#include <QTextLayout>
+#include <QTranslator>
+
+#include <memory>
+
+#include "service/firmwareimage.h"
+#include "service/qzudeviceunit.h"
+#include "ui/fontfallback.h"
+#include "ui/mainwindow.h"
+#include "ui/panelfirmwareupdate.h"
+#include "ui/translationloader.h"
+#include "update/updatesoftware.h"
+
+namespace {
+
+const char kManifest[] = R"({"Strata96_version1": {"mac_software_version_major": 2,
+    "mac_software_version_minor": 1, "firmware_version_major": 1, "firmware_version_minor": 3,
+    "messages": {"English": "<b>Strata 96 firmware 1.03</b> adds a clip hold to the meters.<br>Read more on our website."}}})";
+
+// The glyphs of one line of text, relative to the top of its line box.
+QRectF inkOf(const QString &text, const QFont &font, qreal *lineHeight)
+{
+    QTextLayout layout(text, font);
+    layout.beginLayout();
+    const QTextLine line = layout.createLine();
+    layout.endLayout();
+    *lineHeight = line.height();
+    QRectF ink;
+    for (const QGlyphRun &run : layout.glyphRuns()) {
+        const QRawFont raw = run.rawFont();
+        for (int i = 0; i < run.glyphIndexes().size(); ++i)
+            ink |= raw.boundingRect(run.glyphIndexes().at(i)).translated(run.positions().at(i));
+    }
+    return ink;
+}
+
+// One line in `area`: as wide as the glyphs and, where the alignment puts
+// the line, tall enough for them (half a pixel of antialiasing aside).
+QString lineOverflow(const QString &text, const QFont &font, const QRect &area, Qt::Alignment align)
+{
+    qreal lineHeight = 0;
+    const QRectF ink = inkOf(text, font, &lineHeight);
+    const qreal top = align & Qt::AlignTop ? 0 : align & Qt::AlignBottom ? area.height() - lineHeight
+                                                                          : (area.height() - lineHeight) / 2;
+    if (ink.width() > area.width())
+        return QStringLiteral("%1 px wide in %2").arg(ink.width()).arg(area.width());
+    if (top + ink.top() < -0.5 || top + ink.bottom() > area.height() + 0.5)
+        return QStringLiteral("glyphs %1..%2 in %3 px").arg(top + ink.top()).arg(top + ink.bottom()).arg(area.height());
+    return {};
+}
+
+// What of the text `w` shows lies outside the area that shows it.
+QString overflow(const QWidget *w)
+{
+    if (const auto *browser = qobject_cast<const QTextBrowser *>(w)) {
+        const QSizeF doc = browser->document()->size();
+        const QSize view = browser->viewport()->size();
+        if (doc.height() > view.height() || browser->document()->idealWidth() > view.width())
+            return QStringLiteral("%1 x %2 text in %3 x %4").arg(doc.width()).arg(doc.height()).arg(view.width()).arg(view.height());
+    } else if (const auto *label = qobject_cast<const QLabel *>(w)) {
+        if (label->text().isEmpty())
+            return {};
+        if (label->wordWrap())
+            return label->heightForWidth(label->width()) > label->height()
+                       ? QStringLiteral("%1 px high in %2").arg(label->heightForWidth(label->width())).arg(label->height())
+                       : QString();
+        if (label->sizeHint().width() > label->width())
+            return QStringLiteral("%1 px wide in %2").arg(label->sizeHint().width()).arg(label->width());
+        const QString plain = Qt::mightBeRichText(label->text()) ? QTextDocumentFragment::fromHtml(label->text()).toPlainText()
+                                                               : label->text();
+        if (plain.contains(QLatin1Char('\n')))
+            return label->sizeHint().height() > label->height()
+                       ? QStringLiteral("%1 px high in %2").arg(label->sizeHint().height()).arg(label->height())
+                       : QString();
+        return lineOverflow(plain, label->font(), label->contentsRect(), label->alignment());
+    } else if (const auto *button = qobject_cast<const QAbstractButton *>(w)) {
+        QStyleOptionButton option;
+        option.initFrom(button);
+        option.text = button->text();
+        const bool box = qobject_cast<const QCheckBox *>(button);
+        QRect area = button->style()->subElementRect(box ? QStyle::SE_CheckBoxContents : QStyle::SE_PushButtonContents,
+                                                     &option, button);
+        area.setTop(0);
+        area.setHeight(button->height());
+        return lineOverflow(QString(button->text()).remove(QLatin1Char('&')), button->font(), area, Qt::AlignVCenter);
+    }
+    return {};
+}
+
+// Each visible text of `root`: whole, inside every parent, and (where
+// `apart`) clear of the other texts and the progress bar.
+QStringList misfits(const QWidget *root, const QString &where, bool apart)
+{
+    QStringList found;
+    QList<const QWidget *> shown;
+    for (const QWidget *w : root->findChildren<const QWidget *>()) {
+        if (!w->isVisibleTo(root) || !(qobject_cast<const QTextBrowser *>(w) || qobject_cast<const QProgressBar *>(w)
+                                       || !w->property("text").toString().isEmpty()))
+            continue;
+        QString problem = overflow(w);
+        for (const QWidget *p = w; problem.isEmpty() && p != root && !p->isWindow(); p = p->parentWidget())
+            if (!p->parentWidget()->rect().contains(p->geometry()))
+                problem = QStringLiteral("cut by %1").arg(p->parentWidget()->objectName());
+        for (const QWidget *other : shown)
+            if (problem.isEmpty() && apart && other->parentWidget() == w->parentWidget() && other->geometry().intersects(w->geometry()))
+                problem = QStringLiteral("on %1").arg(other->objectName());
+        shown.append(w);
+        if (!problem.isEmpty())
+            found.append(QStringLiteral("%1 %2 \"%3\": %4").arg(where, w->objectName(), w->property("text").toString().left(40), problem));
+    }
+    return found;
+}
+
+} // namespace
+
+class TextFitTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        Q_INIT_RESOURCE(resources);
+        QCOMPARE(QGuiApplication::primaryScreen()->logicalDotsPerInch(), 96.0);
+        panel::installFontFallbacks();
+        DataManager::saveSetting(QStringLiteral("Update"), QStringLiteral("JsonUrl"), QStringLiteral("file:///nowhere"));
+    }
+    void cleanup()
+    {
+        for (QTranslator *translator : qApp->findChildren<QTranslator *>()) {
+            QCoreApplication::removeTranslator(translator);
+            delete translator;
+        }
+    }
+
+    void everyTextFits_data()
+    {
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<int>("script");
+        for (const char *name : {"en_US", "fr_FR", "es_ES", "de_DE", "it_IT"})
+            QTest::newRow(name) << QLocale(QLatin1String(name)) << int(QFontDatabase::Latin);
+        QTest::newRow("ja_JP") << QLocale(QLocale::Japanese, QLocale::Japan) << int(QFontDatabase::Japanese);
+        QTest::newRow("zh_CN") << QLocale(QLocale::Chinese, QLocale::China) << int(QFontDatabase::SimplifiedChinese);
+    }
+    void everyTextFits()
+    {
+        QFETCH(QLocale, locale);
+        QFETCH(int, script);
+        if (QFontDatabase().families(QFontDatabase::WritingSystem(script)).isEmpty())
+            QSKIP("no font for this language is installed");
+        QLocale::setDefault(locale);
+        panel::installTranslations(locale);
+        QStringList found;
+
+        UpdateSoftware update;
+        update.saveInformation(QString::fromUtf8(kManifest));
+        update.cancelSoftware();
+        update.checkFirmwareInformation(QStringLiteral("Strata 96"), QStringLiteral("1.02 0023"));
+        update.downloadErrorBox().show();
+        update.openDownloadFileInfo();
+        update.showFirmwareProgress(42, 100);
+        QApplication::processEvents();
+        found << misfits(&update.informationNotice(), QStringLiteral("information"), true)
+              << misfits(&update.softwareNotice(), QStringLiteral("software"), true)
+              << misfits(&update.firmwareNotice(), QStringLiteral("firmware"), true)
+              << misfits(&update.downloadErrorBox(), QStringLiteral("error box"), false)
+              << misfits(update.downloadWindowWidget(), QStringLiteral("download"), true);
+
+        FirmwareImage missing;
+        missing.open(QDir::temp().filePath(QStringLiteral("strata-panel-update-Xq3kPz/Strata96_Firmware_V103.bin")));
+        for (int outcome : {int(QZUDeviceUnit::FirmwareOk), int(QZUDeviceUnit::FirmwareFailed), int(QZUDeviceUnit::FirmwareCancelled),
+                            int(QZUDeviceUnit::FirmwareDisconnected), int(QZUDeviceUnit::FirmwareNoUnit), int(QZUDeviceUnit::FirmwareBadImage)}) {
+            update.showFirmwareResult(outcome == QZUDeviceUnit::FirmwareOk, PanelFirmwareUpdate::resultText(outcome, missing.error()));
+            QApplication::processEvents();
+            found << misfits(update.downloadWindowWidget(), QStringLiteral("result %1").arg(outcome), true);
+        }
+        update.closeAll();
+
+        MainWindow window;
+        window.show();
+        window.resize(window.minimumSize());
+        for (const char *name : {"pushButton_Meter", "label_textSerialNumber", "label_SerialNumber"})
+            window.findChild<QWidget *>(QLatin1String(name))->show();
+        QApplication::processEvents();
+        auto *pages = window.findChild<QStackedWidget *>(QStringLiteral("stackedWidget"));
+        for (int page = 0; page < pages->count(); ++page) {
+            pages->setCurrentIndex(page);
+            found << misfits(pages->widget(page), QStringLiteral("page %1").arg(page), false);
+        }
+        for (const QString &misfit : found)
+            qWarning("%s", qPrintable(misfit));
+        QVERIFY2(found.isEmpty(), "some texts do not fit: listed above");
+    }
+};
+
+QTEST_MAIN(TextFitTest)
+#include "test_textfit.moc"
