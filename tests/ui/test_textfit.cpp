@@ -3,25 +3,7 @@
 // pages, in all seven languages, at 96 dpi with the fonts the panel falls
 // back to. Measured with the font metrics, against the area each text has.
 #include <QtTest>
-
-#include <QCheckBox>
-#include <QDir>
-#include <QFontDatabase>
-#include <QGlyphRun>
-#include <QLabel>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QRawFont>
-#include <QScreen>
-#include <QStackedWidget>
-#include <QStyle>
-#include <QStyleOptionButton>
-#include <QTextBrowser>
-#include <QTextDocumentFragment>
-#include <QTextLayout>
-#include <QTranslator>
-
-#include <memory>
+#include <QtWidgets>
 
 #include "service/firmwareimage.h"
 #include "service/qzudeviceunit.h"
@@ -37,74 +19,57 @@ const char kManifest[] = R"({"Strata96_version1": {"mac_software_version_major":
     "mac_software_version_minor": 1, "firmware_version_major": 1, "firmware_version_minor": 3,
     "messages": {"English": "<b>Strata 96 firmware 1.03</b> adds a clip hold to the meters.<br>Read more on our website."}}})";
 
-// The glyphs of one line of text, relative to the top of its line box.
-QRectF inkOf(const QString &text, const QFont &font, qreal *lineHeight)
+QString tooBig(qreal need, qreal room, const char *what)
 {
-    QTextLayout layout(text, font);
-    layout.beginLayout();
-    const QTextLine line = layout.createLine();
-    layout.endLayout();
-    *lineHeight = line.height();
-    QRectF ink;
-    for (const QGlyphRun &run : layout.glyphRuns()) {
-        const QRawFont raw = run.rawFont();
-        for (int i = 0; i < run.glyphIndexes().size(); ++i)
-            ink |= raw.boundingRect(run.glyphIndexes().at(i)).translated(run.positions().at(i));
-    }
-    return ink;
+    return need > room ? QStringLiteral("%1 px %2 in %3").arg(need).arg(QLatin1String(what)).arg(room) : QString();
 }
 
 // One line in `area`: as wide as the glyphs and, where the alignment puts
 // the line, tall enough for them (half a pixel of antialiasing aside).
 QString lineOverflow(const QString &text, const QFont &font, const QRect &area, Qt::Alignment align)
 {
-    qreal lineHeight = 0;
-    const QRectF ink = inkOf(text, font, &lineHeight);
+    QTextLayout layout(text, font);
+    layout.beginLayout();
+    const QTextLine line = layout.createLine();
+    layout.endLayout();
+    const qreal lineHeight = line.height();
+    QRectF ink;   // the glyphs, from the top of their line
+    for (const QGlyphRun &run : layout.glyphRuns())
+        for (int i = 0; i < run.glyphIndexes().size(); ++i)
+            ink |= run.rawFont().boundingRect(run.glyphIndexes().at(i)).translated(run.positions().at(i));
     const qreal top = align & Qt::AlignTop ? 0 : align & Qt::AlignBottom ? area.height() - lineHeight
                                                                           : (area.height() - lineHeight) / 2;
-    if (ink.width() > area.width())
-        return QStringLiteral("%1 px wide in %2").arg(ink.width()).arg(area.width());
-    if (top + ink.top() < -0.5 || top + ink.bottom() > area.height() + 0.5)
-        return QStringLiteral("glyphs %1..%2 in %3 px").arg(top + ink.top()).arg(top + ink.bottom()).arg(area.height());
-    return {};
+    if (top + ink.top() < -0.5)
+        return QStringLiteral("glyphs above the top");
+    return tooBig(ink.width(), area.width(), "wide") + tooBig(top + ink.bottom(), area.height() + 0.5, "down");
 }
 
 // What of the text `w` shows lies outside the area that shows it.
 QString overflow(const QWidget *w)
 {
-    if (const auto *browser = qobject_cast<const QTextBrowser *>(w)) {
-        const QSizeF doc = browser->document()->size();
-        const QSize view = browser->viewport()->size();
-        if (doc.height() > view.height() || browser->document()->idealWidth() > view.width())
-            return QStringLiteral("%1 x %2 text in %3 x %4").arg(doc.width()).arg(doc.height()).arg(view.width()).arg(view.height());
-    } else if (const auto *label = qobject_cast<const QLabel *>(w)) {
-        if (label->text().isEmpty())
-            return {};
+    if (const auto *browser = qobject_cast<const QTextBrowser *>(w))
+        return tooBig(browser->document()->size().height(), browser->viewport()->height(), "high")
+               + tooBig(browser->document()->idealWidth(), browser->viewport()->width(), "wide");
+    if (const auto *label = qobject_cast<const QLabel *>(w)) {
         if (label->wordWrap())
-            return label->heightForWidth(label->width()) > label->height()
-                       ? QStringLiteral("%1 px high in %2").arg(label->heightForWidth(label->width())).arg(label->height())
-                       : QString();
-        if (label->sizeHint().width() > label->width())
-            return QStringLiteral("%1 px wide in %2").arg(label->sizeHint().width()).arg(label->width());
-        const QString plain = Qt::mightBeRichText(label->text()) ? QTextDocumentFragment::fromHtml(label->text()).toPlainText()
-                                                               : label->text();
-        if (plain.contains(QLatin1Char('\n')))
-            return label->sizeHint().height() > label->height()
-                       ? QStringLiteral("%1 px high in %2").arg(label->sizeHint().height()).arg(label->height())
-                       : QString();
-        return lineOverflow(plain, label->font(), label->contentsRect(), label->alignment());
-    } else if (const auto *button = qobject_cast<const QAbstractButton *>(w)) {
-        QStyleOptionButton option;
-        option.initFrom(button);
-        option.text = button->text();
-        const bool box = qobject_cast<const QCheckBox *>(button);
-        QRect area = button->style()->subElementRect(box ? QStyle::SE_CheckBoxContents : QStyle::SE_PushButtonContents,
-                                                     &option, button);
-        area.setTop(0);
-        area.setHeight(button->height());
-        return lineOverflow(QString(button->text()).remove(QLatin1Char('&')), button->font(), area, Qt::AlignVCenter);
+            return tooBig(label->heightForWidth(label->width()), label->height(), "high");
+        const bool rich = Qt::mightBeRichText(label->text());
+        const QString plain = rich ? QTextDocumentFragment::fromHtml(label->text()).toPlainText() : label->text();
+        return tooBig(label->sizeHint().width(), label->width(), "wide")
+               + (plain.contains(QLatin1Char('\n')) ? tooBig(label->sizeHint().height(), label->height(), "high")
+                                                    : lineOverflow(plain, label->font(), label->contentsRect(), label->alignment()));
     }
-    return {};
+    const auto *button = qobject_cast<const QAbstractButton *>(w);
+    if (!button)
+        return {};
+    QStyleOptionButton option;
+    option.initFrom(button);
+    const bool box = qobject_cast<const QCheckBox *>(button);
+    QRect area = button->style()->subElementRect(box ? QStyle::SE_CheckBoxContents : QStyle::SE_PushButtonContents,
+                                                 &option, button);
+    area.setTop(0);
+    area.setHeight(button->height());
+    return lineOverflow(QString(button->text()).remove(QLatin1Char('&')), button->font(), area, Qt::AlignVCenter);
 }
 
 // Each visible text of `root`: whole, inside every parent, and (where
@@ -156,17 +121,16 @@ private slots:
     void everyTextFits_data()
     {
         QTest::addColumn<QLocale>("locale");
-        QTest::addColumn<int>("script");
-        for (const char *name : {"en_US", "fr_FR", "es_ES", "de_DE", "it_IT"})
-            QTest::newRow(name) << QLocale(QLatin1String(name)) << int(QFontDatabase::Latin);
-        QTest::newRow("ja_JP") << QLocale(QLocale::Japanese, QLocale::Japan) << int(QFontDatabase::Japanese);
-        QTest::newRow("zh_CN") << QLocale(QLocale::Chinese, QLocale::China) << int(QFontDatabase::SimplifiedChinese);
+        for (const char *name : {"en_US", "fr_FR", "es_ES", "de_DE", "it_IT", "ja_JP", "zh_CN"})
+            QTest::newRow(name) << QLocale(QLatin1String(name));
     }
     void everyTextFits()
     {
         QFETCH(QLocale, locale);
-        QFETCH(int, script);
-        if (QFontDatabase().families(QFontDatabase::WritingSystem(script)).isEmpty())
+        const QLocale::Language language = locale.language();
+        if (QFontDatabase().families(language == QLocale::Japanese  ? QFontDatabase::Japanese
+                                     : language == QLocale::Chinese ? QFontDatabase::SimplifiedChinese
+                                                                    : QFontDatabase::Latin).isEmpty())
             QSKIP("no font for this language is installed");
         QLocale::setDefault(locale);
         panel::installTranslations(locale);
@@ -180,16 +144,16 @@ private slots:
         update.openDownloadFileInfo();
         update.showFirmwareProgress(42, 100);
         QApplication::processEvents();
-        found << misfits(&update.informationNotice(), QStringLiteral("information"), true)
-              << misfits(&update.softwareNotice(), QStringLiteral("software"), true)
-              << misfits(&update.firmwareNotice(), QStringLiteral("firmware"), true)
-              << misfits(&update.downloadErrorBox(), QStringLiteral("error box"), false)
-              << misfits(update.downloadWindowWidget(), QStringLiteral("download"), true);
+        const std::pair<const QWidget *, const char *> windows[] = {
+            {&update.informationNotice(), "information"}, {&update.softwareNotice(), "software"},
+            {&update.firmwareNotice(), "firmware"}, {update.downloadWindowWidget(), "download"}};
+        for (const auto &[window, name] : windows)
+            found << misfits(window, QLatin1String(name), true);
+        found << misfits(&update.downloadErrorBox(), QStringLiteral("error box"), false);
 
         FirmwareImage missing;
         missing.open(QDir::temp().filePath(QStringLiteral("strata-panel-update-Xq3kPz/Strata96_Firmware_V103.bin")));
-        for (int outcome : {int(QZUDeviceUnit::FirmwareOk), int(QZUDeviceUnit::FirmwareFailed), int(QZUDeviceUnit::FirmwareCancelled),
-                            int(QZUDeviceUnit::FirmwareDisconnected), int(QZUDeviceUnit::FirmwareNoUnit), int(QZUDeviceUnit::FirmwareBadImage)}) {
+        for (int outcome = QZUDeviceUnit::FirmwareOk; outcome <= QZUDeviceUnit::FirmwareNoUnit; ++outcome) {
             update.showFirmwareResult(outcome == QZUDeviceUnit::FirmwareOk, PanelFirmwareUpdate::resultText(outcome, missing.error()));
             QApplication::processEvents();
             found << misfits(update.downloadWindowWidget(), QStringLiteral("result %1").arg(outcome), true);
@@ -207,9 +171,7 @@ private slots:
             pages->setCurrentIndex(page);
             found << misfits(pages->widget(page), QStringLiteral("page %1").arg(page), false);
         }
-        for (const QString &misfit : found)
-            qWarning("%s", qPrintable(misfit));
-        QVERIFY2(found.isEmpty(), "some texts do not fit: listed above");
+        QVERIFY2(found.isEmpty(), qPrintable(found.join(QLatin1Char('\n'))));
     }
 };
 
