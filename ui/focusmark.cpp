@@ -3,6 +3,8 @@
 #include <QAbstractButton>
 #include <QFocusEvent>
 #include <QKeyEvent>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPainter>
 
 namespace {
@@ -39,6 +41,14 @@ void FocusMark::track(QAbstractButton *button, Shape shape)
     button->installEventFilter(this);
 }
 
+void FocusMark::followMenus(QMenuBar *bar)
+{
+    for (QAction *action : bar->actions()) {
+        if (QMenu *menu = action->menu())
+            menu->installEventFilter(this);
+    }
+}
+
 QAbstractButton *FocusMark::markedButton() const
 {
     return isVisible() ? m_marked.data() : nullptr;
@@ -46,6 +56,11 @@ QAbstractButton *FocusMark::markedButton() const
 
 bool FocusMark::eventFilter(QObject *watched, QEvent *event)
 {
+    if (auto *menu = qobject_cast<QMenu *>(watched)) {
+        if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape)
+            returnFocusFromMenu(menu);
+        return false;
+    }
     auto *button = qobject_cast<QAbstractButton *>(watched);
     if (!button)
         return false;
@@ -89,6 +104,20 @@ bool FocusMark::eventFilter(QObject *watched, QEvent *event)
         break;
     }
     return false;
+}
+
+void FocusMark::returnFocusFromMenu(QMenu *menu)
+{
+    // The menu handles the key after this: it closes and puts the bar into
+    // its keyboard mode, which takes the focus from the page's button.
+    QWidget *window = menu->parentWidget() ? menu->parentWidget()->window() : nullptr;
+    QPointer<QWidget> back = window ? window->focusWidget() : nullptr;
+    if (!back || qobject_cast<QMenuBar *>(back))
+        return;
+    QMetaObject::invokeMethod(this, [back] {
+        if (back)
+            back->setFocus(Qt::MenuBarFocusReason);
+    }, Qt::QueuedConnection);
 }
 
 void FocusMark::paintEvent(QPaintEvent *event)
