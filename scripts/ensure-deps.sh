@@ -12,6 +12,10 @@ strata_packages+=(unzip xdg-utils)
 strata_test_packages=(umockdev libumockdev-dev desktop-file-utils appstream)
 # The update tests pack their archives with zip.
 strata_test_packages+=(zip)
+# The fit test measures the texts in the narrow family the panel falls back
+# to and, for Japanese and Chinese, in a CJK font (it skips a language
+# without one).
+strata_test_packages+=(fonts-dejavu-extra fonts-noto-cjk)
 
 # strata_ensure_deps [extra packages...]
 strata_ensure_deps() {
