@@ -46,7 +46,7 @@ void MainWindow::resizeInfoWindow(float s, float sx, float sy)
     // fallback fonts' accents, descenders and Japanese or Chinese glyphs
     // reach past that: each label gets its line's room around the row's
     // centre (the rows are 31 apart), and its text's width where wider.
-    const int lineRoom = QFontMetrics(font).height() + 6;
+    const int lineRoom = QFontMetrics(font).height() + 2;
     for (const Placed &p : captions) {
         p.widget->setFont(font);
         QRect rect = panel::scaledRect(scale, p.x, p.y, p.w, p.h);
