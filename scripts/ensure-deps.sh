@@ -15,6 +15,10 @@ strata_test_packages+=(zip)
 # The packaging test builds the Debian package (dpkg-dev) and runs lintian
 # on it.
 strata_test_packages+=(dpkg-dev lintian)
+# The fit test measures the texts in the narrow family the panel falls back
+# to and, for Japanese and Chinese, in a CJK font (it skips a language
+# without one).
+strata_test_packages+=(fonts-dejavu-extra fonts-noto-cjk)
 
 # strata_ensure_deps [extra packages...]
 strata_ensure_deps() {

@@ -154,18 +154,22 @@
     </message>
     <message>
         <source>MTR SOURCE</source>
+        <translatorcomment>名前は英語のまま（意図的）：ユニットの信号ポイント名で、アクセシブル名「メーターソース：MTR SOURCE」と同じ表記。</translatorcomment>
         <translation>MTR SOURCE</translation>
     </message>
     <message>
         <source>MIC / LINE</source>
+        <translatorcomment>名前は英語のまま（意図的）：ユニットの信号ポイント名で、アクセシブル名「メーターソース：MTR SOURCE」と同じ表記。</translatorcomment>
         <translation>MIC / LINE</translation>
     </message>
     <message>
         <source>USB RETURN</source>
+        <translatorcomment>名前は英語のまま（意図的）：ユニットの信号ポイント名で、アクセシブル名「メーターソース：MTR SOURCE」と同じ表記。</translatorcomment>
         <translation>USB RETURN</translation>
     </message>
     <message>
         <source>MTR RETURN</source>
+        <translatorcomment>名前は英語のまま（意図的）：ユニットの信号ポイント名で、アクセシブル名「メーターソース：MTR SOURCE」と同じ表記。</translatorcomment>
         <translation>MTR RETURN</translation>
     </message>
     <message>

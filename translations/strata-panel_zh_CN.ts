@@ -154,18 +154,22 @@
     </message>
     <message>
         <source>MTR SOURCE</source>
+        <translatorcomment>有意保留英文：这是本机信号点的名称，与无障碍名称“电平表信号源：MTR SOURCE”一致。</translatorcomment>
         <translation>MTR SOURCE</translation>
     </message>
     <message>
         <source>MIC / LINE</source>
+        <translatorcomment>有意保留英文：这是本机信号点的名称，与无障碍名称“电平表信号源：MTR SOURCE”一致。</translatorcomment>
         <translation>MIC / LINE</translation>
     </message>
     <message>
         <source>USB RETURN</source>
+        <translatorcomment>有意保留英文：这是本机信号点的名称，与无障碍名称“电平表信号源：MTR SOURCE”一致。</translatorcomment>
         <translation>USB RETURN</translation>
     </message>
     <message>
         <source>MTR RETURN</source>
+        <translatorcomment>有意保留英文：这是本机信号点的名称，与无障碍名称“电平表信号源：MTR SOURCE”一致。</translatorcomment>
         <translation>MTR RETURN</translation>
     </message>
     <message>

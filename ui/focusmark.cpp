@@ -3,6 +3,8 @@
 #include <QAbstractButton>
 #include <QFocusEvent>
 #include <QKeyEvent>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPainter>
 
 namespace {
@@ -15,6 +17,7 @@ constexpr qreal kPenWidth = 2.0;
 constexpr int kOutset = 3;
 constexpr int kTextPadding = 3;
 constexpr qreal kCornerRadius = 4.0;
+constexpr char kWidestReadout[] = "-88.8";
 
 bool isFocusKey(int key)
 {
@@ -38,6 +41,14 @@ void FocusMark::track(QAbstractButton *button, Shape shape)
     button->installEventFilter(this);
 }
 
+void FocusMark::followMenus(QMenuBar *bar)
+{
+    for (QAction *action : bar->actions()) {
+        if (QMenu *menu = action->menu())
+            menu->installEventFilter(this);
+    }
+}
+
 QAbstractButton *FocusMark::markedButton() const
 {
     return isVisible() ? m_marked.data() : nullptr;
@@ -45,6 +56,11 @@ QAbstractButton *FocusMark::markedButton() const
 
 bool FocusMark::eventFilter(QObject *watched, QEvent *event)
 {
+    if (auto *menu = qobject_cast<QMenu *>(watched)) {
+        if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape)
+            returnFocusFromMenu(menu);
+        return false;
+    }
     auto *button = qobject_cast<QAbstractButton *>(watched);
     if (!button)
         return false;
@@ -90,6 +106,20 @@ bool FocusMark::eventFilter(QObject *watched, QEvent *event)
     return false;
 }
 
+void FocusMark::returnFocusFromMenu(QMenu *menu)
+{
+    // The menu handles the key after this: it closes and puts the bar into
+    // its keyboard mode, which takes the focus from the page's button.
+    QWidget *window = menu->parentWidget() ? menu->parentWidget()->window() : nullptr;
+    QPointer<QWidget> back = window ? window->focusWidget() : nullptr;
+    if (!back || qobject_cast<QMenuBar *>(back))
+        return;
+    QMetaObject::invokeMethod(this, [back] {
+        if (back)
+            back->setFocus(Qt::MenuBarFocusReason);
+    }, Qt::QueuedConnection);
+}
+
 void FocusMark::paintEvent(QPaintEvent *event)
 {
     Q_UNUSED(event);
@@ -124,8 +154,13 @@ void FocusMark::place()
         return;
     QRect ring = m_marked->geometry().adjusted(-kOutset, -kOutset, kOutset, kOutset);
     if (m_shapes.value(m_marked) == Shape::AroundText) {
-        const int textWidth = m_marked->fontMetrics().horizontalAdvance(m_marked->text().trimmed());
-        const int width = qMin(m_marked->width(), textWidth + 2 * kTextPadding);
+        // The readout's text follows the level while the ring stays: it is
+        // sized for the widest reading, past the button's edges if need be,
+        // so that it never crosses the text.
+        const QFontMetrics metrics = m_marked->fontMetrics();
+        const int textWidth = qMax(metrics.horizontalAdvance(m_marked->text().trimmed()),
+                                   metrics.horizontalAdvance(QLatin1String(kWidestReadout)));
+        const int width = textWidth + 2 * kTextPadding;
         ring = QRect(0, 0, width, m_marked->height());
         ring.moveCenter(m_marked->geometry().center());
     }

@@ -9,6 +9,8 @@
 #include <QWidget>
 
 class QAbstractButton;
+class QMenu;
+class QMenuBar;
 
 class FocusMark : public QWidget
 {
@@ -22,6 +24,9 @@ public:
     explicit FocusMark(QWidget *parent);
 
     void track(QAbstractButton *button, Shape shape);
+    // Escape in one of the bar's menus leaves the bar holding the focus: it
+    // goes back to the page instead, and the ring with it.
+    void followMenus(QMenuBar *bar);
     // The button the ring is around, or null while it is hidden.
     QAbstractButton *markedButton() const;
 
@@ -31,6 +36,7 @@ protected:
 
 private:
     void markButton(QAbstractButton *button);
+    void returnFocusFromMenu(QMenu *menu);
     void unmark();
     void place();
 

@@ -27,9 +27,10 @@ void MainWindow::slt_RecvDeviceName(QString sText)
         dm.deselect();
         return;
     }
-    // The same name again after a failed exchange blanked the label brings
-    // the label back.
-    if (sText == m_lastDeviceName && ui->label_Device->text() == sText)
+    // The same name as the last one taken waits for the one-second tick,
+    // which forgets it while a unit is present; after a failed exchange the
+    // label thus comes back within a second.
+    if (sText == m_lastDeviceName)
         return;
     if (!panel::findModel(sText)) {
         qDebug("[ERROR]Connected Device is [%s]", sText.toLocal8Bit().constData());

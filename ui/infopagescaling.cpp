@@ -42,9 +42,17 @@ void MainWindow::resizeInfoWindow(float s, float sx, float sy)
         {ui->label_textSerialNumber, 212, 447, 121, 16}, {ui->label_SerialNumber, 336, 447, 161, 16},
         {ui->label_textBuffersize, 650, 357, 160, 16},   {ui->label_BufferSize, 810, 357, 150, 16},
     };
+    // The rows are drawn 16 pixels high for a 17-pixel font, and the
+    // fallback fonts' accents, descenders and Japanese or Chinese glyphs
+    // reach past that: each label gets its line's room around the row's
+    // centre (the rows are 31 apart), and its text's width where wider.
+    const int lineRoom = QFontMetrics(font).height() + 2;
     for (const Placed &p : captions) {
-        p.widget->setGeometry(panel::scaledRect(scale, p.x, p.y, p.w, p.h));
         p.widget->setFont(font);
+        QRect rect = panel::scaledRect(scale, p.x, p.y, p.w, p.h);
+        rect.setWidth(qMax(rect.width(), p.widget->sizeHint().width()));
+        const int grow = qMax(0, lineRoom - rect.height());
+        p.widget->setGeometry(rect.adjusted(0, -grow / 2, 0, grow - grow / 2));
     }
 
     ui->label_BufferBg->setGeometry(panel::scaledRect(scale, 623, 414, 356, 33));

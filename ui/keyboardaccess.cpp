@@ -2,6 +2,7 @@
 
 #include <QAccessible>
 #include <QMainWindow>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QShortcut>
@@ -78,6 +79,8 @@ void KeyboardAccess::apply(QMainWindow *window)
     QAccessible::installFactory(&ChoiceButtonAccessible::factory);
 
     auto *mark = new FocusMark(window);
+    if (auto *bar = qobject_cast<QMenuBar *>(window->menuWidget()))
+        mark->followMenus(bar);
     QWidget *previous = nullptr;
     const auto chain = [&](QPushButton *button, FocusMark::Shape shape) {
         // Tab only: a click must not leave a focused button behind.

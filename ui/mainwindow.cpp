@@ -12,6 +12,7 @@
 #include "ui/mainwindowstyle.h"
 #include "ui/modeltable.h"
 #include "ui/panelconstants.h"
+#include "ui/scalerule.h"
 #include "ui_mainwindow.h"
 #include "update/updatecheck.h"
 #include "update/updatesoftware.h"
@@ -39,6 +40,7 @@ MainWindow::MainWindow(QWidget *parent, bool updateCheckAllowed)
       m_lastDeviceName(QString::fromLatin1(panel::kNoDevice))
 {
     ui->setupUi(this);
+    panel::reserveMenuBarHeight(*this);
     m_settings = std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
                                              QString::fromLatin1(panel::kSettingsOrganisation),
                                              QString::fromLatin1(panel::kSettingsApplication));

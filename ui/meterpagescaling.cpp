@@ -1,6 +1,7 @@
 // The meter page (page 1) at the window's size.
 #include "ui/mainwindow.h"
 
+#include <QLabel>
 #include <QPushButton>
 
 #include "ui/mainwindowstyle.h"
@@ -23,6 +24,19 @@ int stripX(int n, int first, int second, int third)
     if (n <= 16)
         return second + 34 * (n - 9);
     return third + 34 * (n - 17);
+}
+
+// The main bus's caption is a word in a box barely taller than its font:
+// where a translation's glyphs are taller than the Latin capitals (Japanese,
+// Chinese), a smaller font keeps them off the box's edges.
+void fitWordInBox(QLabel *label)
+{
+    constexpr int kRoom = 4;
+    QFont font = label->font();
+    while (font.pixelSize() > 1
+           && QFontMetrics(font).tightBoundingRect(label->text()).height() > label->height() - kRoom)
+        font.setPixelSize(font.pixelSize() - 1);
+    label->setFont(font);
 }
 
 void place(const panel::Scale &scale, const Placed *begin, const Placed *end, const QFont *font)
@@ -86,6 +100,7 @@ void MainWindow::resizeMeterWindow(float s, float sx, float sy)
     }
     const Placed mainRecFunc[] = {{ui->label_recfuncL, 1008, 570, 52, 17}, {ui->label_recfuncR, 1039, 570, 26, 17}};
     place(scale, std::begin(mainRecFunc), std::end(mainRecFunc), &font);
+    fitWordInBox(ui->label_recfuncL);
 
     font.setPixelSize(panel::scaledFontPixels(scale, 13));
     for (int k = 0; k < kStripCount; ++k) {

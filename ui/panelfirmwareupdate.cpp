@@ -24,6 +24,26 @@ QString PanelFirmwareUpdate::confirmationText()
               "Do not unplug the unit or close the panel until the update has finished.");
 }
 
+QString PanelFirmwareUpdate::resultText(int outcome, const QString &detail)
+{
+    switch (outcome) {
+    case QZUDeviceUnit::FirmwareOk:
+        return tr("The firmware update has finished: the unit has verified the new firmware.");
+    case QZUDeviceUnit::FirmwareCancelled:
+        return tr("The unit cancelled the firmware update.");
+    case QZUDeviceUnit::FirmwareDisconnected:
+        return tr("The unit was disconnected during the firmware update. "
+                  "Connect it again and repeat the update.");
+    case QZUDeviceUnit::FirmwareBadImage:
+        return detail;
+    case QZUDeviceUnit::FirmwareNoUnit:
+        return tr("No unit is connected. Connect the Strata 96 and start the update again.");
+    default:
+        return tr("The firmware update failed: the unit did not take or verify the image. "
+                  "If it was disconnected, connect it again and repeat the update.");
+    }
+}
+
 void PanelFirmwareUpdate::install(const QString &path)
 {
     if (m_running)
@@ -33,7 +53,7 @@ void PanelFirmwareUpdate::install(const QString &path)
     if (!image.open(path))
         return refuse(image.error());
     if (!m_unitPresent())
-        return refuse(tr("No unit is connected. Connect the Strata 96 and start the update again."));
+        return refuse(resultText(QZUDeviceUnit::FirmwareNoUnit));
     const QString model = m_currentModel();
     if (model != QLatin1String(panel::kMeterModelName))
         return refuse(tr("The connected unit is a %1; only the Strata 96 takes this firmware.").arg(model));
@@ -65,28 +85,7 @@ void PanelFirmwareUpdate::transferResult(int outcome, QString detail)
         return;
     m_running = false;
     emit transferEnded();
-    switch (outcome) {
-    case QZUDeviceUnit::FirmwareOk:
-        emit result(true, tr("The firmware update has finished: the unit has verified the new firmware."));
-        break;
-    case QZUDeviceUnit::FirmwareCancelled:
-        emit result(false, tr("The unit cancelled the firmware update."));
-        break;
-    case QZUDeviceUnit::FirmwareDisconnected:
-        emit result(false, tr("The unit was disconnected during the firmware update. "
-                                    "Connect it again and repeat the update."));
-        break;
-    case QZUDeviceUnit::FirmwareBadImage:
-        emit result(false, detail);
-        break;
-    case QZUDeviceUnit::FirmwareNoUnit:
-        emit result(false, tr("No unit is connected. Connect the Strata 96 and start the update again."));
-        break;
-    default:
-        emit result(false, tr("The firmware update failed: the unit did not take or verify the image. "
-                                    "If it was disconnected, connect it again and repeat the update."));
-        break;
-    }
+    emit result(outcome == QZUDeviceUnit::FirmwareOk, resultText(outcome, detail));
     emit finished();
 }
 

@@ -25,6 +25,9 @@ public:
 
     // The text of the confirmation box.
     static QString confirmationText();
+    // What the user reads after a transfer (an outcome of the device
+    // worker); a refused image brings its own `detail`.
+    static QString resultText(int outcome, const QString &detail = QString());
 
 signals:
     // Between these two the meters must rest: the worker is busy.

@@ -5,6 +5,8 @@
 #include <QRect>
 #include <QString>
 
+class QMainWindow;
+
 namespace panel {
 
 inline constexpr int kDesignWidth = 1110;
@@ -31,6 +33,11 @@ QRect scaledRect(const Scale &scale, int x, int y, int w, int h);
 
 // A font designed at `pixels` pixels.
 inline int scaledFontPixels(const Scale &scale, int pixels) { return scaledTrunc(static_cast<float>(pixels) * scale.s); }
+
+// Where the menu bar is part of the window (not the desktop's), adds its
+// height to the form's minimum, so that the minimum content area below it is
+// the one the scale factors are designed for.
+void reserveMenuBarHeight(QMainWindow &window);
 
 // The buffer-size slider's look with its handle scaled by s.
 QString bufferSliderStyle(float s);

@@ -95,7 +95,10 @@ bool fail(const char *what)
 // QT_SCALE_FACTOR=2 the same sizes on a doubly dense screen.
 bool shootSizes(MainWindow &window, Shooter &shooter)
 {
-    const QSize sizes[] = {{1120, 680}, {1600, 980}, {2400, 700}};
+    // From the window's minimum, menu bar and all: content areas of
+    // 1120 x 680, 1600 x 980 and 2400 x 700.
+    const QSize least = window.minimumSize();
+    const QSize sizes[] = {least, least + QSize(480, 300), least + QSize(1280, 20)};
     bool ok = true;
     for (const QSize &size : sizes) {
         window.resize(size);

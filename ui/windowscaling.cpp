@@ -17,16 +17,26 @@ namespace {
 
 constexpr char kBrandLogo[] = "://Resource/logo/KORVEN_logo.svg";
 
+int menuBarHeight(const QMainWindow &window)
+{
+    const QWidget *menu = window.menuWidget();
+    const auto *bar = qobject_cast<const QMenuBar *>(menu);
+    return menu && !(bar && bar->isNativeMenuBar()) ? menu->sizeHint().height() : 0;
+}
+
 } // namespace
+
+void panel::reserveMenuBarHeight(QMainWindow &window)
+{
+    window.setMinimumHeight(window.minimumHeight() + menuBarHeight(window));
+}
 
 void MainWindow::resizeEvent(QResizeEvent *event)
 {
     QMainWindow::resizeEvent(event);
     // The pages live below the menu bar, which on Linux is part of the
     // window; scaling to the whole window would push the bottom rows out.
-    const QWidget *menu = menuWidget();
-    const int menuHeight = menu && !menuBar()->isNativeMenuBar() ? menu->sizeHint().height() : 0;
-    m_contentSize = QSize(event->size().width(), event->size().height() - menuHeight);
+    m_contentSize = QSize(event->size().width(), event->size().height() - menuBarHeight(*this));
 
     const panel::Scale scale = panel::Scale::forContent(m_contentSize.width(), m_contentSize.height());
     m_drawLevelMeter.scale = scale.s;

@@ -1,6 +1,7 @@
 // strata-update-screenshots: renders the update service's windows (the
 // information message, the software notice in English, French and Japanese,
-// the download window mid-download and the download-error box) into PNG
+// the download window mid-download and with a firmware result, and the
+// download-error box) into PNG
 // files, so they can be looked at without a display or a server.
 //
 //   strata-update-screenshots [OUTPUT_DIR]     default: <build>/screenshots/update
@@ -82,6 +83,14 @@ int main(int argc, char **argv)
         update->showFirmwareProgress(42, 100);
         update->enableCanselButton(42);
         ok &= save(*update->downloadWindowWidget(), dir, QStringLiteral("download"));
+        // The window a firmware transfer of the panel ends in, as the panel words its results.
+        update->showFirmwareResult(true, QStringLiteral("The firmware update has finished: the unit has verified the new firmware."));
+        ok &= save(*update->downloadWindowWidget(), dir, QStringLiteral("download_success"));
+        update->firmwareInstallFinished();
+        update->showFirmwareResult(false, QStringLiteral("The firmware update failed: the unit did not take or verify the image. "
+                                                         "If it was disconnected, connect it again and repeat the update."));
+        ok &= save(*update->downloadWindowWidget(), dir, QStringLiteral("download_failure"));
+        update->firmwareInstallFinished();
         ok &= save(update->downloadErrorBox(), dir, QStringLiteral("error"));
         update->closeAll();
     }

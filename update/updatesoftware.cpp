@@ -40,6 +40,26 @@ bool systemIsJapanese()
     return QLocale().language() == QLocale::Japanese;
 }
 
+constexpr int kDownloadLabelHeight = 20;
+
+// A transfer's result is a sentence or two where the window has room for
+// one word: the label wraps, and the window and the controls below it make
+// room for every line.
+void showWholeText(QWidget *window, QLabel *label, const QString &text)
+{
+    label->setTextFormat(Qt::PlainText);
+    label->setWordWrap(true);
+    // A path has no blanks to wrap at; it may break after each slash.
+    label->setText(QString(text).replace(QLatin1Char('/'), QStringLiteral("/\u200b")));
+    const int grown = qMax(kDownloadLabelHeight, label->heightForWidth(label->width())) - label->height();
+    label->resize(label->width(), label->height() + grown);
+    for (QWidget *below : window->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (below != label)
+            below->move(below->x(), below->y() + grown);
+    }
+    window->setFixedSize(window->width(), window->height() + grown);
+}
+
 } // namespace
 
 UpdateSoftware::UpdateSoftware(std::unique_ptr<UpdatePlatform> platform, int inactivityTimeoutMs,
@@ -317,7 +337,7 @@ void UpdateSoftware::showFirmwareResult(bool ok, const QString &text)
     if (!downloadWindow)
         createDownloadWindow();
     connectDownloadWindow(false);
-    downloadLabel->setText(text);
+    showWholeText(downloadWindow, downloadLabel, text);
     if (ok)
         downloadProgress->setValue(downloadProgress->maximum());
     downloadButton->setText(updateMessage(language, OkText));

@@ -23,21 +23,27 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("shown");
         QTest::addColumn<bool>("logged");
+        QTest::addColumn<bool>("failedBefore");
         for (const char *model : {"Strata 96", "Strata 10", "Strata 14", "Strata 20"})
-            QTest::newRow(model) << model << model << false;
-        QTest::newRow("lower case") << "strata 96" << "Strata 14" << true;
-        QTest::newRow("trailing blank") << "Strata 96 " << "Strata 14" << true;
-        QTest::newRow("no blank") << "Strata20" << "Strata 14" << true;
-        QTest::newRow("other model") << "Strata 30" << "Strata 14" << true;
-        QTest::newRow("non-ASCII") << QString::fromUtf8("Strata 96\u00e9") << "Strata 14" << true;
-        QTest::newRow("empty") << "" << "No Device" << false;
+            QTest::newRow(model) << model << model << false << false;
+        QTest::newRow("lower case") << "strata 96" << "Strata 14" << true << false;
+        QTest::newRow("trailing blank") << "Strata 96 " << "Strata 14" << true << false;
+        QTest::newRow("no blank") << "Strata20" << "Strata 14" << true << false;
+        QTest::newRow("other model") << "Strata 30" << "Strata 14" << true << false;
+        QTest::newRow("non-ASCII") << QString::fromUtf8("Strata 96\u00e9") << "Strata 14" << true << false;
+        QTest::newRow("empty") << "" << "No Device" << false << false;
+        // The last name taken again waits for the one-second tick to forget it.
+        QTest::newRow("same after a failed exchange") << "Strata 14" << "No Device" << false << true;
     }
     void onlyExactNamesAreTaken()
     {
         QFETCH(QString, name);
         QFETCH(QString, shown);
         QFETCH(bool, logged);
+        QFETCH(bool, failedBefore);
         m_window->slt_RecvDeviceName(QStringLiteral("Strata 14"));
+        if (failedBefore)
+            m_window->slt_RecvDeviceName(QString());
         DebugCapture debug;
         m_window->slt_RecvDeviceName(name);
         QCOMPARE(text(*m_window, "label_Device"), shown);

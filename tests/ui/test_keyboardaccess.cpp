@@ -3,6 +3,8 @@
 #include <QtTest>
 
 #include <QAccessible>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 
 #include <memory>
@@ -85,6 +87,18 @@ private slots:
         QVERIFY(mark);
         QCOMPARE(mark->markedButton(), widget<QAbstractButton>(*m_window, "pushButton_USB"));
         QVERIFY(mark->geometry().contains(widget(*m_window, "pushButton_USB")->geometry()));
+        // A menu closed with Escape hands the focus, and the ring, back.
+        auto *menu = widget<QMenu>(*m_window, "menuWindow");
+        m_window->menuBar()->setActiveAction(menu->menuAction());
+        QTRY_VERIFY(menu->isVisible());
+        QTest::keyClick(menu, Qt::Key_Escape);
+        QTRY_COMPARE(m_window->focusWidget(), widget(*m_window, "pushButton_USB"));   // not the menu bar
+        QVERIFY(activate());   // where no window manager does it
+        QTRY_COMPARE(mark->markedButton(), widget<QAbstractButton>(*m_window, "pushButton_USB"));
+        // Around a readout the ring clears the widest reading.
+        auto *readout = widget<QPushButton>(*m_window, "pushButton_peakText5");
+        focusByTab("pushButton_peakText5");
+        QVERIFY(mark->width() >= readout->fontMetrics().horizontalAdvance(QStringLiteral("-10.9")) + 6);
         QTest::mouseClick(widget(*m_window, "pushButton_MTR"), Qt::LeftButton);
         QCOMPARE(mark->markedButton(), nullptr);
         QCOMPARE(DataManager::getMeterSource(), QStringLiteral("3"));
