@@ -186,7 +186,7 @@ private slots:
     {
         QFETCH(bool, cancel);
         HttpStub server;
-        server.set("/p.deb", {200, QByteArray(2000, 'x'), 100, 100, 50, true, cancel ? 1000 : -1});
+        server.set("/p.deb", {200, QByteArray(20000, 'x'), {}, 50, cancel ? 1000 : -1});
         DebugCapture debug;
         UpdateSoftware update(std::make_unique<QuietLinux>(), 60000, false);
         ErrorBoxAnswerer errors(update.downloadErrorBox());
