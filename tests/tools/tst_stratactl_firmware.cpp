@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "sim/simbus.h"
@@ -119,6 +120,7 @@ private slots:
         QTest::newRow("missing") << "nothing.bin" << s96 << "firmware image %1 does not exist";
         QTest::newRow("empty") << "empty.bin" << s96 << "firmware image %1 is empty";
         QTest::newRow("folder") << "folder" << s96 << "%1 is a folder, not a firmware image";
+        QTest::newRow("FIFO") << "fifo" << s96 << "%1 is not a regular file, not a firmware image";
         QTest::newRow("unreadable") << "locked.bin" << s96 << "cannot read firmware image %1: Permission denied";
         QTest::newRow("4 GiB") << "huge.bin" << s96 << "firmware image %1 is too large: the unit takes less than 4 GiB";
         QTest::newRow("no unit") << "image.bin" << -1 << "no unit connected";
@@ -137,6 +139,8 @@ private slots:
             write(file, file == QLatin1String("empty.bin") ? QByteArray() : pattern(100));
         if (file == QLatin1String("folder"))
             QVERIFY(QDir(m_dir.path()).mkdir(file));
+        if (file == QLatin1String("fifo"))
+            QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
         if (file == QLatin1String("locked.bin")) {
             if (geteuid() == 0)
                 QSKIP("running as root, which reads any file");
