@@ -11,6 +11,7 @@
 
 #include "service/faultoption.h"
 #include "service/simulationoption.h"
+#include "service/standardstreams.h"
 #include "sim/simunit.h"
 #include "tools/directcommands.h"
 #include "tools/helptext.h"
@@ -58,6 +59,8 @@ bool knownModel(const QString &name)
 
 int main(int argc, char **argv)
 {
+    // First: the descriptors opened below must not take a closed 0, 1 or 2.
+    openStandardStreams();
     // Checked before the restart: a wrong model would otherwise start the
     // program again on a simulated bus with no unit on it.
     // A closed pipe shows as a failed write, which ends the command with its

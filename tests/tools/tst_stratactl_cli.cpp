@@ -21,7 +21,10 @@ CliRun runCli(QStringList args)
         environment.insert(word.section(QLatin1Char('='), 0, 0), word.section(QLatin1Char('='), 1));
     }
     process.setProcessEnvironment(environment);
-    process.start(QStringLiteral(STRATACTL_PATH), args);
+    // A leading ">&-" starts the tool with its standard output closed.
+    if (args.value(0) == QLatin1String(">&-"))
+        args = QStringList{"-c", "exec \"$0\" \"$@\" >&-", STRATACTL_PATH} + args.mid(1);
+    process.start(args.value(0) == "-c" ? QStringLiteral("/bin/sh") : QStringLiteral(STRATACTL_PATH), args);
     if (!process.waitForFinished(30000))
         return CliRun();
     return CliRun{process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
@@ -91,6 +94,7 @@ void StratactlCli::runsAsTheUserSeesIt_data()
     QTest::newRow("faults the transport rides out") << sim96 + QStringList{"--faults", "timeout:1,busy:3,split:2", "info"} << 0
         << QByteArray("Unit:          0 (slot 0)\nProduct:       Strata 96\n") << none << 0;
     QTest::newRow("quiet list") << sim96 + QStringList{"list", "--quiet"} << 0 << none << none << 0;
+    QTest::newRow("set, output closed") << QStringList{">&-"} + sim96 + QStringList{"set", "fader", "1", "10"} << 0 << none << none << 0;
     QTest::newRow("info") << sim96 + QStringList{"info"} << 0
         << QByteArray("Unit:          0 (slot 0)\nProduct:       Strata 96\nFirmware:      1.02 0023\n") << none << 0;
     QTest::newRow("list as JSON") << sim96 + QStringList{"list", "--json"} << 0
