@@ -103,8 +103,12 @@ Outcome selectUnit(DirectLink &link, int unit, zuctl_t *ctl)
 
 QString failureLine(const zuctl_t &ctl, const QString &silentLine)
 {
-    // Removals reach the slot table only when the registry's events are
-    // delivered; without this a pulled unit would look merely silent.
+    // A request that met "no device" tells at once. Otherwise removals
+    // reach the slot table only when the registry's events are delivered;
+    // without this a pulled unit would look merely silent. Asked in this
+    // order, since a unit back in the meantime takes its slot again.
+    if (usbdevs_dev_gone(ctl.dev) != 0)
+        return QStringLiteral("unit was disconnected");
     usbdevs_refresh();
     if (usbdevs_dev_exist(ctl.dev) != 0)
         return QStringLiteral("unit was disconnected");

@@ -209,10 +209,15 @@ uint32_t zuctl_wait_ready(zuctl_t *ctl)
         zumsg_t reply;
         if (zumsg_init(&reply, buf, sizeof buf) != 0)
             return fail(kLineWaitSetup);
-        if (zuctl_recv(ctl, &reply) != 0)
+        if (zuctl_recv(ctl, &reply) != 0) {
             fail(kLineWaitCycleFailed);
-        else if (!reply_says_busy(&reply))
+            // A unit the registry reports gone will not get ready: waiting
+            // out the cycles would only repeat these lines for ten seconds.
+            if (usbdevs_dev_gone(dev_of(ctl)) != 0)
+                return 1;
+        } else if (!reply_says_busy(&reply)) {
             return 0;
+        }
         zuctl_usleep(kPollPauseUsec);
     }
     return 1;

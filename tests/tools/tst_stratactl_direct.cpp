@@ -124,6 +124,7 @@ void StratactlDirect::commandsPickTheirUnit_data()
     QTest::newRow("pulled, info") << one << "pulled" << "info" << 1 << gone << nothing;
     QTest::newRow("pulled, meters") << one << "pulled" << "meters --watch --count 3" << 1 << gone << nothing;
     QTest::newRow("pulled, mute") << one << "pulled" << "get mute 2" << 1 << gone << nothing;
+    QTest::newRow("pulled while busy, info") << one << "pulled busy" << "info" << 1 << gone << nothing;
     QTest::newRow("sends fail, fader") << one << "sends fail" << "set fader analog:1 77" << 1
                                        << "unit did not take the setting" << nothing;
     QTest::newRow("sends fail, assign") << one << "sends fail" << "assign direct:1 line:2" << 1
@@ -164,7 +165,9 @@ void StratactlDirect::commandsPickTheirUnit()
     }
     if (fault == QLatin1String("silent") || fault == QLatin1String("pulled"))
         first->silence(true);
-    if (fault == QLatin1String("pulled")) {
+    if (fault == QLatin1String("pulled busy"))
+        first->busyFor(1000);
+    if (fault.startsWith(QLatin1String("pulled"))) {
         unitToPull = std::move(first);
         zuctl_set_usleep(pullUnitOnFirstSleep);
     }
@@ -173,9 +176,11 @@ void StratactlDirect::commandsPickTheirUnit()
     QTEST(run.error, "error");
     QTEST(run.report, "report");
     QVERIFY(!unitToPull);
-    // About a second of 10 ms pauses, none slept for real.
+    // About a second of 10 ms pauses, none slept for real; a gone unit is
+    // not polled on, line after line.
     if (fault == QLatin1String("silent"))
         QVERIFY(clock_->sleepCount(10000) >= 99);
+    QVERIFY(std::count(run.diagnostics.begin(), run.diagnostics.end(), '\n') < 10);
 }
 
 void StratactlDirect::watchLinePlacesMetersByChannel()
