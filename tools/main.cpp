@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "service/collapsedoutput.h"
 #include "service/faultoption.h"
 #include "service/simulationoption.h"
 #include "service/standardstreams.h"
@@ -102,5 +103,13 @@ int main(int argc, char **argv)
             return finish(Outcome::failed(outputFailedLine()));
         return finish(Outcome::ok());
     }
-    return finish(inv.engine ? runEngineProgram(argv) : runDirect(inv, results));
+    if (inv.engine)
+        return finish(runEngineProgram(argv));
+    Outcome outcome;
+    {
+        // Gone before the last line, so that the library's lines come first.
+        const CollapsedOutput collapsed;
+        outcome = runDirect(inv, results);
+    }
+    return finish(outcome);
 }

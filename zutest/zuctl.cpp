@@ -29,6 +29,9 @@ int real_usleep(uint32_t usec)
 // Swapped by tests while other threads may be sleeping through it.
 std::atomic<zuctl_usleep_fn> g_usleep{&real_usleep};
 
+// Per thread, as each thread waits for its own unit.
+thread_local uint64_t t_slept_usec = 0;
+
 } // namespace
 
 namespace zuctl_internal {
@@ -92,7 +95,13 @@ void zuctl_set_usleep(zuctl_usleep_fn fn)
 
 int zuctl_usleep(uint32_t usec)
 {
+    t_slept_usec += usec;
     return g_usleep.load()(usec);
+}
+
+uint64_t zuctl_slept_usec(void)
+{
+    return t_slept_usec;
 }
 
 uint32_t msleep(uint32_t ms)

@@ -93,8 +93,8 @@ private:
     std::unique_ptr<VirtualClock> clock_;
 };
 
-// fault: what the first unit does: "silent", "pulled" out at the first pause,
-// "sends fail", or "denied" (its device node may not be opened).
+// fault: what the first unit does: "silent", "busy" for good, "pulled" out at
+// the first pause, "sends fail", or "denied" (its device node may not be opened).
 void StratactlDirect::commandsPickTheirUnit_data()
 {
     QTest::addColumn<QStringList>("models");
@@ -121,6 +121,7 @@ void StratactlDirect::commandsPickTheirUnit_data()
     QTest::newRow("silent, info") << one << "silent" << "info" << 1 << silent << nothing;
     QTest::newRow("silent, meters") << one << "silent" << "meters" << 1 << "unit sent no meter values within 1 s" << nothing;
     QTest::newRow("silent, fader") << one << "silent" << "get fader direct:1" << 1 << silent << nothing;
+    QTest::newRow("busy for good, info") << one << "busy" << "info" << 1 << "unit did not answer within 10 s" << nothing;
     QTest::newRow("pulled, info") << one << "pulled" << "info" << 1 << gone << nothing;
     QTest::newRow("pulled, meters") << one << "pulled" << "meters --watch --count 3" << 1 << gone << nothing;
     QTest::newRow("pulled, mute") << one << "pulled" << "get mute 2" << 1 << gone << nothing;
@@ -165,8 +166,8 @@ void StratactlDirect::commandsPickTheirUnit()
     }
     if (fault == QLatin1String("silent") || fault == QLatin1String("pulled"))
         first->silence(true);
-    if (fault == QLatin1String("pulled busy"))
-        first->busyFor(1000);
+    if (fault.endsWith(QLatin1String("busy")))
+        first->busyFor(100000);
     if (fault.startsWith(QLatin1String("pulled"))) {
         unitToPull = std::move(first);
         zuctl_set_usleep(pullUnitOnFirstSleep);

@@ -1,6 +1,7 @@
 // The scales stratactl shows: meter records, dB levels, firmware and rate texts.
 #include <QtTest>
 
+#include "service/repeatedlines.h"
 #include "tools/meterlayout.h"
 #include "tools/unitreport.h"
 
@@ -15,6 +16,8 @@ private slots:
     void levelsInDb();
     void firmwareAndRateTexts_data();
     void firmwareAndRateTexts();
+    void repeatedLinesShortened_data();
+    void repeatedLinesShortened();
 };
 
 void StratactlValues::meterRecords_data()
@@ -81,6 +84,32 @@ void StratactlValues::firmwareAndRateTexts()
     QFETCH(int, build);
     QFETCH(uint, hz);
     QTEST(firmwareText(uint16_t(version), uint16_t(build)) + ", " + sampleRateText(hz), "shown");
+}
+
+// Lines in, separated by |, and what is shown, the end of the output included.
+void StratactlValues::repeatedLinesShortened_data()
+{
+    QTest::addColumn<QString>("in");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("all different") << "a|b|c|d" << "a|b|c|d";
+    QTest::newRow("one line") << "a|a|a|b" << "a|last line repeated 2 times|b";
+    QTest::newRow("once, at the end") << "x|a|a" << "x|a|last line repeated 1 time";
+    QTest::newRow("a group of three") << "a|b|c|a|b|c|a|b|c|d" << "a|b|c|last 3 lines repeated 2 times|d";
+    QTest::newRow("group cut short") << "a|b|a|b|a|c" << "a|b|last 2 lines repeated 1 time|a|c";
+    QTest::newRow("four is no group") << "a|b|c|d|a|b|c|d" << "a|b|c|d|a|b|c|d";
+}
+
+void StratactlValues::repeatedLinesShortened()
+{
+    QFETCH(QString, in);
+    RepeatedLines lines;
+    QStringList shown;
+    for (const QString &line : in.split('|'))
+        for (const std::string &out : lines.add(line.toStdString()))
+            shown << QString::fromStdString(out);
+    for (const std::string &out : lines.flush())
+        shown << QString::fromStdString(out);
+    QTEST(shown.join('|'), "shown");
 }
 
 QTEST_APPLESS_MAIN(StratactlValues)
