@@ -63,6 +63,8 @@ private slots:
     void unknownModelInTheEnvironment();
     void outputGoneEndsTheRun_data();
     void outputGoneEndsTheRun();
+    void completionOffersWhatTheToolTakes_data();
+    void completionOffersWhatTheToolTakes();
 };
 
 // out: what standard output starts with; err: standard error without the
@@ -227,6 +229,29 @@ void StratactlCli::outputGoneEndsTheRun()
     QCOMPARE(process.exitCode(), 1);
     const QByteArray why = closedPipe ? "Broken pipe" : "No space left on device";
     QCOMPARE(withoutLibraryLines(process.readAllStandardError()), "stratactl: cannot write the output: " + why + "\n");
+}
+
+// The bash completion as bash runs it, the one helper it takes from
+// bash-completion stubbed.
+void StratactlCli::completionOffersWhatTheToolTakes_data()
+{
+    QTest::addColumn<QStringList>("words");
+    QTest::addColumn<QString>("offered");
+    QTest::newRow("model names, one word each") << QStringList{"--simulate", "St"}
+                                                << "Strata\\ 96|Strata\\ 10|Strata\\ 14|Strata\\ 20|";
+    QTest::newRow("help on faults") << QStringList{"help", "f"} << "firmware|faults|";
+}
+
+void StratactlCli::completionOffersWhatTheToolTakes()
+{
+    QFETCH(QStringList, words);
+    const char *script = "_init_completion() { cur=${COMP_WORDS[COMP_CWORD]}; prev=${COMP_WORDS[COMP_CWORD-1]};"
+                         " words=(\"${COMP_WORDS[@]}\"); cword=$COMP_CWORD; }; complete() { :; }; source \"$0\";"
+                         " COMP_WORDS=(stratactl \"$@\"); COMP_CWORD=$#; _stratactl; printf '%s|' \"${COMPREPLY[@]}\"";
+    QProcess bash;
+    bash.start("bash", QStringList{"-c", script, COMPLETION_PATH} + words);
+    QVERIFY(bash.waitForFinished(30000));
+    QTEST(QString::fromUtf8(bash.readAllStandardOutput()), "offered");
 }
 
 QTEST_GUILESS_MAIN(StratactlCli)
