@@ -1,7 +1,9 @@
-// The scales stratactl shows: meter records, dB levels, firmware and rate texts.
+// The scales and texts stratactl shows: meter records, dB levels, firmware and
+// rate texts, repeated library lines, the firmware progress line.
 #include <QtTest>
 
 #include "service/repeatedlines.h"
+#include "tools/firmwareprogress.h"
 #include "tools/meterlayout.h"
 #include "tools/unitreport.h"
 
@@ -18,6 +20,8 @@ private slots:
     void firmwareAndRateTexts();
     void repeatedLinesShortened_data();
     void repeatedLinesShortened();
+    void progressLine_data();
+    void progressLine();
 };
 
 void StratactlValues::meterRecords_data()
@@ -110,6 +114,33 @@ void StratactlValues::repeatedLinesShortened()
     for (const std::string &out : lines.flush())
         shown << QString::fromStdString(out);
     QTEST(shown.join('|'), "shown");
+}
+
+void StratactlValues::progressLine_data()
+{
+    QTest::addColumn<uint>("pos");
+    QTest::addColumn<uint>("length");
+    QTest::addColumn<qint64>("ms");
+    QTest::addColumn<bool>("verifying");
+    QTest::addColumn<QString>("line");
+    QTest::newRow("start") << 0u << 27000u << qint64(0) << false << "Sending firmware    0%  0/27000 bytes";
+    QTest::newRow("first second") << 12288u << 27000u << qint64(900) << false << "Sending firmware   45%  12288/27000 bytes";
+    QTest::newRow("rate") << 12288u << 27000u << qint64(2000) << false
+                          << "Sending firmware   45%  12288/27000 bytes  6.0 KiB/s  3 s left";
+    QTest::newRow("slow") << 100u << 100000u << qint64(10000) << false
+                          << "Sending firmware    0%  100/100000 bytes  10 B/s  166 min 30 s left";
+    QTest::newRow("4 GiB - 1") << 0xFFFFFFFFu << 0xFFFFFFFFu << qint64(1000) << false
+                               << "Sending firmware  100%  4294967295/4294967295 bytes  4096.0 MiB/s  0 s left";
+    QTest::newRow("verifying") << 27000u << 27000u << qint64(5000) << true
+                               << "Verifying firmware  27000 bytes sent, waiting for the unit";
+}
+void StratactlValues::progressLine()
+{
+    QFETCH(uint, pos);
+    QFETCH(uint, length);
+    QFETCH(qint64, ms);
+    QFETCH(bool, verifying);
+    QTEST(firmwareProgressLine(pos, length, ms, verifying), "line");
 }
 
 QTEST_APPLESS_MAIN(StratactlValues)
