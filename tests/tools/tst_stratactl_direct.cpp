@@ -122,48 +122,46 @@ private slots:
         QTest::addColumn<QString>("error");
         QTest::addColumn<QByteArray>("report");
 
+        auto row = [](const char *tag, const QStringList &models, const char *fault, const char *args, int status,
+                      const QString &error, const QByteArray &report = {}) {
+            QTest::newRow(tag) << models << fault << args << status << error << report;
+        };
         const QStringList none, one{"96"};
-        const QByteArray nothing;
-        QTest::newRow("info, nothing plugged") << none << "" << "info" << 1 << "no unit connected" << nothing;
-        QTest::newRow("list, nothing plugged") << none << "" << "list" << 1 << "no unit connected" << nothing;
-        QTest::newRow("quiet list, nothing plugged") << none << "" << "list --quiet" << 1 << "" << nothing;
-        QTest::newRow("list in slot order") << QStringList{"10", "96"} << "" << "list" << 0 << ""
-            << QByteArray("unit 0  slot 0  Strata 10\nunit 1  slot 1  Strata 96\n");
+        row("info, nothing plugged", none, "", "info", 1, "no unit connected");
+        row("list, nothing plugged", none, "", "list", 1, "no unit connected");
+        row("quiet list, nothing plugged", none, "", "list --quiet", 1, "");
+        row("list in slot order", {"10", "96"}, "", "list", 0, "", "unit 0  slot 0  Strata 10\nunit 1  slot 1  Strata 96\n");
         // Only the Strata 96 has a serial number; asking the others would time out.
-        QTest::newRow("second unit") << QStringList{"96", "10"} << "" << "--unit=1 info --json" << 0 << ""
-            << QByteArray("{\"build\":31,\"firmware\":\"1.05 0031\",\"product\":\"Strata 10\",\"sample_rate\":48000,"
-                          "\"serial\":null,\"slot\":1,\"unit\":1,\"version\":105}\n");
-        QTest::newRow("unit past three present") << QStringList{"96", "10", "14"} << "" << "--unit 5 meters"
-            << 1 << "no unit 5: 3 units connected" << nothing;
+        row("second unit", {"96", "10"}, "", "--unit=1 info --json", 0, "",
+            "{\"build\":31,\"firmware\":\"1.05 0031\",\"product\":\"Strata 10\",\"sample_rate\":48000,"
+            "\"serial\":null,\"slot\":1,\"unit\":1,\"version\":105}\n");
+        row("unit past three present", {"96", "10", "14"}, "", "--unit 5 meters", 1, "no unit 5: 3 units connected");
         const QString silent = "unit did not answer within 1 s", gone = "unit was disconnected";
-        QTest::newRow("silent, info") << one << "silent" << "info" << 1 << silent << nothing;
-        QTest::newRow("silent, meters") << one << "silent" << "meters" << 1 << "unit sent no meter values within 1 s" << nothing;
-        QTest::newRow("silent, fader") << one << "silent" << "get fader direct:1" << 1 << silent << nothing;
-        QTest::newRow("busy for good, info") << one << "busy" << "info" << 1 << "unit did not answer within 10 s" << nothing;
-        QTest::newRow("pulled, info") << one << "pulled" << "info" << 1 << gone << nothing;
-        QTest::newRow("pulled, meters") << one << "pulled" << "meters --watch --count 3" << 1 << gone << nothing;
-        QTest::newRow("pulled, mute") << one << "pulled" << "get mute 2" << 1 << gone << nothing;
-        QTest::newRow("pulled while busy, info") << one << "pulled busy" << "info" << 1 << gone << nothing;
-        QTest::newRow("sends fail, fader") << one << "sends fail" << "set fader analog:1 77" << 1
-                                           << "unit did not take the setting" << nothing;
-        QTest::newRow("sends fail, assign") << one << "sends fail" << "assign direct:1 line:2" << 1
-                                            << "unit did not take the assignment" << nothing;
-        QTest::newRow("sends fail, meters") << one << "sends fail" << "meters" << 1
-                                            << "meter request did not reach the unit" << nothing;
+        row("silent, info", one, "silent", "info", 1, silent);
+        row("silent, meters", one, "silent", "meters", 1, "unit sent no meter values within 1 s");
+        row("silent, fader", one, "silent", "get fader direct:1", 1, silent);
+        row("busy for good, info", one, "busy", "info", 1, "unit did not answer within 10 s");
+        row("pulled, info", one, "pulled", "info", 1, gone);
+        row("pulled, meters", one, "pulled", "meters --watch --count 3", 1, gone);
+        row("pulled, mute", one, "pulled", "get mute 2", 1, gone);
+        row("pulled while busy, info", one, "pulled busy", "info", 1, gone);
+        row("sends fail, fader", one, "sends fail", "set fader analog:1 77", 1, "unit did not take the setting");
+        row("sends fail, assign", one, "sends fail", "assign direct:1 line:2", 1, "unit did not take the assignment");
+        row("sends fail, meters", one, "sends fail", "meters", 1, "meter request did not reach the unit");
         const QString denied = "a unit is connected but may not be opened (permission denied): "
                                "install the udev rule 70-strata-mixers.rules and plug the unit in again";
-        QTest::newRow("denied, info") << one << "denied" << "info" << 1 << denied << nothing;
-        QTest::newRow("denied, list") << one << "denied" << "list" << 1 << denied << nothing;
-        QTest::newRow("denied, quiet list") << one << "denied" << "list --quiet" << 1 << "" << nothing;
+        row("denied, info", one, "denied", "info", 1, denied);
+        row("denied, list", one, "denied", "list", 1, denied);
+        row("denied, quiet list", one, "denied", "list --quiet", 1, "");
         // The unit that can be opened is used; the other only shows when none can.
-        QTest::newRow("denied and usable") << QStringList{"96", "10"} << "denied" << "list" << 0 << ""
-            << QByteArray("unit 0  slot 0  Strata 10\n");
+        row("denied and usable", {"96", "10"}, "denied", "list", 0, "", "unit 0  slot 0  Strata 10\n");
+        row("debug, no text", {"14"}, "", "debug", 0, "");
+        row("debug text", {"14"}, "debug text", "debug", 0, "", "boot: dsp 2 ok\n");
         // A full disk: the report is lost, so the command fails; a watch ends.
         const QString noSpace = "cannot write the output: " + QString::fromLocal8Bit(std::strerror(ENOSPC));
         for (const char *args : {"list", "info", "get fader 1", "assign", "meters", "meters --watch --interval 10"})
-            QTest::newRow(qPrintable(QStringLiteral("full disk, ") + args)) << one << "full disk" << args << 1 << noSpace << nothing;
+            row(qPrintable(QStringLiteral("full disk, ") + args), one, "full disk", args, 1, noSpace);
     }
-
     void commandsPickTheirUnit()
     {
         QFETCH(QStringList, models);
@@ -173,27 +171,25 @@ private slots:
         for (const QString &name : models) {
             sim::Model model;
             QVERIFY(sim::modelFromName(name.toStdString(), &model));
-            std::shared_ptr<sim::SimUnit> unit;
-            if (!first && fault == QLatin1String("sends fail")) {
-                unit = std::make_shared<SendsFail>(model);
+            const bool odd = !first && (fault == QLatin1String("sends fail") || fault == QLatin1String("denied"));
+            std::shared_ptr<sim::SimUnit> unit = !odd ? sim::plugSimUnit(model)
+                : fault == QLatin1String("denied") ? std::make_shared<sim::SimUnit>(model) : std::make_shared<SendsFail>(model);
+            if (odd) {
+                unit->denyOpen(fault == QLatin1String("denied"));
                 sim::Bus::instance().plug(unit);
-            } else if (!first && fault == QLatin1String("denied")) {
-                unit = std::make_shared<sim::SimUnit>(model);
-                unit->denyOpen(true);
-                sim::Bus::instance().plug(unit);
-            } else {
-                unit = sim::plugSimUnit(model);
             }
             first = first ? first : unit;
         }
         if (fault == QLatin1String("silent") || fault == QLatin1String("pulled"))
             first->silence(true);
+        if (fault == QLatin1String("debug text"))
+            first->queueDebugText("boot: dsp 2 ok");
         if (fault.endsWith(QLatin1String("busy")))
             first->busyFor(100000);
         if (fault.startsWith(QLatin1String("pulled"))) {
             unitToPull = std::move(first);
             sleepsBeforePull = 1;
-        zuctl_set_usleep(pullUnit);
+            zuctl_set_usleep(pullUnit);
         }
         std::FILE *full = fault == QLatin1String("full disk") ? std::fopen("/dev/full", "w") : nullptr;
         if (fault == QLatin1String("full disk") && !full)
@@ -252,7 +248,6 @@ private slots:
                           "ZUMSG_DATA_CH_COMPUTER_OUT:1 -> ZUMSG_DATA_CH_LINE_OUT:3\n"
                           "ZUMSG_DATA_CH_DIRECTMONITOR_OUT:2 -> ZUMSG_DATA_CH_LINE_OUT:4\n");
     }
-
     void settingsReachTheUnit()
     {
         QFETCH(QString, set);
@@ -314,7 +309,6 @@ private slots:
     QTest::newRow("checksum 2^32") << "checksum 4294967296" << "invalid checksum argument '4294967296': give a 32-bit number";
     QTest::newRow("debug word") << "debug now" << "unexpected argument 'now' for debug";
     }
-
     void wrongWordsNeverTouchTheUnit()
     {
         QFETCH(QString, args);
@@ -360,33 +354,43 @@ private slots:
     }
 
     // Each refusal is one line, status 1, and the unit hears nothing of a
-    // firmware transfer.
-    void badInputNeverReachesTheUnit_data()
+    // firmware transfer; a unit that fails the transfer ends it with one line.
+    void firmwareEndsInOneLine_data()
     {
         QTest::addColumn<QString>("file");
         QTest::addColumn<int>("model");
+        QTest::addColumn<QString>("fault"); // of the unit, with image.bin
+        QTest::addColumn<int>("status");
         QTest::addColumn<QString>("error");
+        auto refused = [](const char *tag, const char *file, const QString &error, int model = int(sim::Model::Strata96)) {
+            QTest::newRow(tag) << file << model << QString() << int(kExitFailed) << error;
+        };
+        refused("missing", "nothing.bin", "firmware image %1 does not exist");
+        refused("empty", "empty.bin", "firmware image %1 is empty");
+        refused("folder", "folder", "%1 is a folder, not a firmware image");
+        refused("FIFO", "fifo", "%1 is not a regular file, not a firmware image");
+        refused("unreadable", "locked.bin", "cannot read firmware image %1: Permission denied");
+        refused("4 GiB", "huge.bin", "firmware image %1 is too large: the unit takes less than 4 GiB");
+        refused("no unit", "image.bin", "no unit connected", -1);
+        for (sim::Model model : {sim::Model::Strata10, sim::Model::Strata20})
+            refused(sim::modelName(model), "image.bin", QStringLiteral("the unit is a %1: only the Strata 96 takes a firmware image")
+                                                           .arg(QLatin1String(sim::modelName(model))), int(model));
+        const QString failed = QStringLiteral("firmware transfer failed: the unit did not take or verify the image");
         const int s96 = int(sim::Model::Strata96);
-        QTest::newRow("missing") << "nothing.bin" << s96 << "firmware image %1 does not exist";
-        QTest::newRow("empty") << "empty.bin" << s96 << "firmware image %1 is empty";
-        QTest::newRow("folder") << "folder" << s96 << "%1 is a folder, not a firmware image";
-        QTest::newRow("FIFO") << "fifo" << s96 << "%1 is not a regular file, not a firmware image";
-        QTest::newRow("unreadable") << "locked.bin" << s96 << "cannot read firmware image %1: Permission denied";
-        QTest::newRow("4 GiB") << "huge.bin" << s96 << "firmware image %1 is too large: the unit takes less than 4 GiB";
-        QTest::newRow("no unit") << "image.bin" << -1 << "no unit connected";
-        QTest::newRow("Strata 10") << "image.bin" << int(sim::Model::Strata10)
-                                   << "the unit is a Strata 10: only the Strata 96 takes a firmware image";
-        QTest::newRow("Strata 20") << "image.bin" << int(sim::Model::Strata20)
-                                   << "the unit is a Strata 20: only the Strata 96 takes a firmware image";
+        QTest::newRow("cancel") << "image.bin" << s96 << "cancel" << int(kExitCancelled) << "the unit cancelled the firmware transfer";
+        QTest::newRow("wrong offset") << "image.bin" << s96 << "offset" << int(kExitFailed) << failed;
+        QTest::newRow("never verifies") << "image.bin" << s96 << "verify" << int(kExitFailed) << failed;
+        QTest::newRow("unplugged") << "image.bin" << s96 << "unplug" << int(kExitFailed)
+                                   << "unit was disconnected during the firmware transfer";
     }
-    void badInputNeverReachesTheUnit()
+    void firmwareEndsInOneLine()
     {
         QFETCH(QString, file);
         QFETCH(int, model);
-        QFETCH(QString, error);
+        QFETCH(QString, fault);
         const QString path = dir_.filePath(file);
         if (file == QLatin1String("empty.bin") || file == QLatin1String("image.bin"))
-            write(file, file == QLatin1String("empty.bin") ? QByteArray() : pattern(100));
+            write(file, file == QLatin1String("empty.bin") ? QByteArray() : pattern(5000));
         if (file == QLatin1String("folder"))
             QVERIFY(QDir(dir_.path()).mkdir(file));
         if (file == QLatin1String("fifo"))
@@ -397,40 +401,15 @@ private slots:
             write(file, pattern(10));
             QVERIFY(QFile::setPermissions(path, QFileDevice::WriteOwner));
         }
-        if (file == QLatin1String("huge.bin")) {
-            QFile huge(path);
-            if (!huge.open(QIODevice::WriteOnly) || !huge.resize(qint64(1) << 32))
-                QSKIP("the temporary folder's file system cannot hold a sparse 4 GiB file");
-        }
+        QFile huge(path);
+        if (file == QLatin1String("huge.bin") && (!huge.open(QIODevice::WriteOnly) || !huge.resize(qint64(1) << 32)))
+            QSKIP("the temporary folder's file system cannot hold a sparse 4 GiB file");
         std::shared_ptr<sim::SimUnit> unit = model < 0 ? nullptr : sim::plugSimUnit(sim::Model(model));
-        const ToolRun run = runTool(QStringList{"firmware", path});
-        QCOMPARE(run.error, error.contains(QLatin1String("%1")) ? error.arg(path) : error);
-        QCOMPARE(run.status, int(kExitFailed));
-        QVERIFY(run.report.isEmpty());
-        if (unit)
-            QVERIFY(unit->firmwareLength() == 0 && unit->firmwareImage().empty());
-        if (unit && model == int(sim::Model::Strata96))
-            QCOMPARE(unit->transferCount(), 0);
-    }
-
-    void unitFaultsEndInAClearFailure_data()
-    {
-        QTest::addColumn<QString>("fault");
-        QTest::addColumn<int>("status");
-        QTest::addColumn<QString>("error");
-        const QString failed = QStringLiteral("firmware transfer failed: the unit did not take or verify the image");
-        QTest::newRow("cancel") << "cancel" << int(kExitCancelled) << "the unit cancelled the firmware transfer";
-        QTest::newRow("wrong offset") << "offset" << int(kExitFailed) << failed;
-        QTest::newRow("never verifies") << "verify" << int(kExitFailed) << failed;
-        QTest::newRow("unplugged") << "unplug" << int(kExitFailed) << "unit was disconnected during the firmware transfer";
-    }
-    void unitFaultsEndInAClearFailure()
-    {
-        QFETCH(QString, fault);
-        auto unit = sim::plugSimUnit(sim::Model::Strata96);
-        unit->refuseFirmware(fault == QLatin1String("cancel"));
-        unit->misreportFirmwareOffset(fault == QLatin1String("offset"));
-        unit->neverFinishFirmware(fault == QLatin1String("verify") || fault == QLatin1String("unplug"));
+        if (unit) {
+            unit->refuseFirmware(fault == QLatin1String("cancel"));
+            unit->misreportFirmwareOffset(fault == QLatin1String("offset"));
+            unit->neverFinishFirmware(fault == QLatin1String("verify") || fault == QLatin1String("unplug"));
+        }
         if (fault == QLatin1String("unplug")) {
             // Pulled while the host waits for the verification: the first
             // pauses of the whole transfer.
@@ -438,22 +417,14 @@ private slots:
             sleepsBeforePull = 3;
             zuctl_set_usleep(&pullUnit);
         }
-        const ToolRun run = runTool(QStringList{"firmware", write("image.bin", pattern(5000))});
-        QTEST(run.error, "error");
+        const ToolRun run = runTool(QStringList{"firmware", path});
+        QFETCH(QString, error);
+        QCOMPARE(run.error, error.contains(QLatin1String("%1")) ? error.arg(path) : error);
         QTEST(run.status, "status");
-        QVERIFY(run.report.isEmpty());
-        if (fault == QLatin1String("unplug"))
-            QVERIFY(!unitToPull);
-    }
-
-    void debugPrintsTheUnitsText()
-    {
-        auto unit = sim::plugSimUnit(sim::Model::Strata14);
-        QCOMPARE(runTool(QStringLiteral("debug")).report, QByteArray());
-        unit->queueDebugText("boot: dsp 2 ok");
-        const ToolRun run = runTool(QStringLiteral("debug"));
-        QCOMPARE(run.status, 0);
-        QCOMPARE(run.report, QByteArray("boot: dsp 2 ok\n"));
+        QVERIFY(run.report.isEmpty() && !unitToPull);
+        if (unit && fault.isEmpty())
+            QVERIFY(unit->firmwareLength() == 0 && unit->firmwareImage().empty()
+                    && (model != int(sim::Model::Strata96) || unit->transferCount() == 0));
     }
 };
 
