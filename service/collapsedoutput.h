@@ -4,7 +4,9 @@
 // the terminal with thousands of copies of one line. The texts of the lines
 // are kept; only runs of copies become one "repeated" line. A run is ended
 // when a different line comes, when the output pauses for a second, and when
-// this object goes.
+// this object goes. Only for a program that starts no other program while it
+// lives: a child would inherit the pipe as its standard output, outlive the
+// reader, and keep this object from ever seeing the pipe's end.
 #pragma once
 
 #include <thread>

@@ -3,7 +3,6 @@
 
 #include <cstdio>
 
-#include "service/collapsedoutput.h"
 #include "service/faultoption.h"
 #include "service/simulationoption.h"
 #include "sim/simunit.h"
@@ -41,9 +40,6 @@ int main(int argc, char *argv[])
     argc = SimulationOption::strip(argc, argv);
 
     panel::beginPollingActivity();
-    // The device library's lines, with runs of copies shortened, until the
-    // application and the window are gone.
-    const CollapsedOutput collapsed;
 
     QApplication application(argc, argv);
     Q_INIT_RESOURCE(resources);
