@@ -1,13 +1,14 @@
 // A firmware image file as the unit's transfer takes it: checked before a
-// single byte goes to the unit, then mapped rather than read, since an image
-// may be larger than a byte array holds.
+// single byte goes to the unit, then read into memory once. A mapped file
+// that shrinks under the transfer would kill the program with SIGBUS; a copy
+// cannot change.
 #pragma once
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QString>
 
 #include <cstdint>
+#include <vector>
 
 class FirmwareImage
 {
@@ -21,19 +22,18 @@ public:
     FirmwareImage(const FirmwareImage &) = delete;
     FirmwareImage &operator=(const FirmwareImage &) = delete;
 
-    // False for a missing, empty, unreadable or too large file or a folder;
-    // error() then says which in one line.
+    // False for a missing, empty, unreadable or too large file, for anything
+    // but a regular file (a folder, a FIFO, a device), and for a file that
+    // changed size while it was read; error() then says which in one line.
     bool open(const QString &path);
 
-    const uint8_t *data() const { return m_data; }
-    uint32_t length() const { return m_length; }
+    const uint8_t *data() const { return m_bytes.data(); }
+    uint32_t length() const { return uint32_t(m_bytes.size()); }
     QString error() const { return m_error; }
 
 private:
     bool refuse(const QString &why);
 
-    QFile m_file;
-    const uint8_t *m_data = nullptr;
-    uint32_t m_length = 0;
+    std::vector<uint8_t> m_bytes;
     QString m_error;
 };

@@ -6,6 +6,7 @@
 #include <QSettings>
 #include <QtDebug>
 
+#include <cerrno>
 #include <sys/stat.h>
 
 namespace {
@@ -23,6 +24,17 @@ QString targetOf(const QString &path)
         return path;
     const QString canonical = info.canonicalFilePath();
     return canonical.isEmpty() ? info.symLinkTarget() : canonical;
+}
+
+// Only a regular file, or nothing yet, is ours to read and replace: a rename
+// over a device node or a FIFO would destroy it (as root even /dev/null), and
+// reading a FIFO blocks until someone writes to it.
+bool isOurs(const QString &target)
+{
+    struct stat st;
+    if (::stat(QFile::encodeName(target).constData(), &st) != 0)
+        return errno == ENOENT;
+    return S_ISREG(st.st_mode);
 }
 
 // True when every line is one the toolkit reads and writes back: blank, a
@@ -49,10 +61,12 @@ void setAsideIfUnkept(const QString &path, const QString &target)
     const QByteArray bytes = file.readAll();
     if (keepsEveryLine(bytes))
         return;
+    // The first copy is the user's original; a later rewrite only holds what
+    // an earlier one made of it, so an existing copy (or anything else of
+    // that name) is never replaced.
     const QString aside = path + QLatin1String(kSetAsideSuffix);
-    QFile::remove(aside);
     QFile copy(aside);
-    if (copy.open(QIODevice::WriteOnly) && copy.write(bytes) == bytes.size() && copy.flush())
+    if (copy.open(QIODevice::WriteOnly | QIODevice::NewOnly) && copy.write(bytes) == bytes.size() && copy.flush())
         qDebug("Settings: %s holds lines that cannot be kept; set aside as %s", qUtf8Printable(path),
                qUtf8Printable(aside));
 }
@@ -67,15 +81,20 @@ bool SettingsStore::Stamp::operator==(const Stamp &o) const
 
 QString SettingsStore::fileName()
 {
+    // The toolkit reads a store as it opens it, which blocks on a FIFO: the
+    // probe opens a name beside ours that nothing writes, and takes its folder.
     const QSettings probe(QSettings::IniFormat, QSettings::UserScope, QString::fromLatin1(kOrganisation),
-                          QString::fromLatin1(kApplication));
-    return probe.fileName();
+                          QString::fromLatin1(kApplication) + QLatin1String(".path-probe"));
+    return QFileInfo(probe.fileName()).path() + QLatin1Char('/') + QLatin1String(kApplication)
+        + QLatin1String(".ini");
 }
 
 bool SettingsStore::write(const QString &group, const QString &key, const QVariant &value)
 {
     const QString path = fileName();
     const QString target = targetOf(path);
+    if (!isOurs(target))
+        return false;
     const QString name = group + QLatin1Char('/') + key;
     {
         QSettings current(target, QSettings::IniFormat);
@@ -95,6 +114,8 @@ bool SettingsStore::write(const QString &group, const QString &key, const QVaria
 
 QString SettingsStore::read(const QString &group, const QString &key)
 {
+    if (!isOurs(targetOf(fileName())))
+        return QString();
     QSettings settings(QSettings::IniFormat, QSettings::UserScope, QString::fromLatin1(kOrganisation),
                        QString::fromLatin1(kApplication));
     settings.setIniCodec(kCodec);
@@ -114,10 +135,12 @@ QString SettingsStore::cached(const QString &group, const QString &key)
         loaded_ = true;
         stamp_ = now;
         values_.clear();
-        QSettings settings(target, QSettings::IniFormat);
-        settings.setIniCodec(kCodec);
-        for (const QString &name : settings.allKeys())
-            values_.insert(name, settings.value(name).toString());
+        if (isOurs(target)) {
+            QSettings settings(target, QSettings::IniFormat);
+            settings.setIniCodec(kCodec);
+            for (const QString &name : settings.allKeys())
+                values_.insert(name, settings.value(name).toString());
+        }
     }
     return values_.value(group + QLatin1Char('/') + key);
 }

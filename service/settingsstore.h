@@ -1,9 +1,10 @@
 // The program's settings file (INI, user scope, "KORVEN"/"StrataMixer"). It is
 // the user's file as much as ours: a value is written only when it changes,
 // lines the store would drop on a rewrite are first set aside next to it in
-// "StrataMixer.ini.bad", a write replaces the file atomically (a crash leaves
-// the old one) and goes through a symlink to its target, and a write that
-// did not reach the disk says so.
+// "StrataMixer.ini.bad" (once: that copy is never replaced), a write replaces
+// the file atomically (a crash leaves the old one) and goes through a symlink
+// to its target, a target that is not a regular file (a device, a FIFO) is
+// neither read nor written, and a write that did not reach the disk says so.
 #pragma once
 
 #include <QHash>

@@ -1,6 +1,7 @@
 #include "sim/faultlist.h"
 
 #include <cstddef>
+#include <cstdio>
 
 namespace sim {
 
@@ -44,9 +45,23 @@ const char kKindList[] =
     "stall, timeout, ioerror, senderror, busy, silence, split, debugtext, malformed, "
     "dropmeters, extrameters, unplug, random, fwcancel, fwoffset, fwnoverify";
 
+// Quoted for the one line of an error: a newline or other control character
+// in the list is shown as an escape, so the line stays one line.
 std::string quoted(const std::string &text)
 {
-    return "'" + text + "'";
+    std::string out = "'";
+    for (unsigned char c : text) {
+        if (c == '\n') {
+            out += "\\n";
+        } else if (c < 0x20 || c == 0x7F) {
+            char escape[5];
+            std::snprintf(escape, sizeof escape, "\\x%02x", c);
+            out += escape;
+        } else {
+            out += char(c);
+        }
+    }
+    return out + "'";
 }
 
 bool allDigits(const std::string &text)

@@ -55,6 +55,15 @@ QString channelKindName(uint32_t kind)
     return QStringLiteral("kind%1").arg(kind);
 }
 
+bool channelKindNamed(uint32_t kind)
+{
+    for (const KindInfo &k : kKinds) {
+        if (k.kind == kind)
+            return true;
+    }
+    return false;
+}
+
 bool parseChannel(const QString &text, Channel *channel, QString *error)
 {
     const int colon = text.indexOf(QLatin1Char(':'));

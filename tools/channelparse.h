@@ -16,6 +16,8 @@ struct Channel {
 // Short name of a channel kind for listings ("analog"); kinds without a name
 // (the meter groups 6 to 8) read "kind6" and so on.
 QString channelKindName(uint32_t kind);
+// Whether the kind has a name of its own (kinds 1 to 5), not a placeholder.
+bool channelKindNamed(uint32_t kind);
 
 // "[KIND:]NUMBER"; without a kind the channel is an analog input.
 bool parseChannel(const QString &text, Channel *channel, QString *error);

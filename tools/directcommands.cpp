@@ -1,5 +1,7 @@
 #include "tools/directcommands.h"
 
+#include <algorithm>
+
 #include "tools/directlink.h"
 #include "tools/outputwrite.h"
 #include "tools/unitreport.h"
@@ -10,7 +12,7 @@ namespace {
 // with an empty text, which the library keeps waiting on until its time-out.
 const char kModelWithSerial[] = "Strata 96";
 
-const char kSilentLine[] = "unit did not answer within 1 s";
+const char kSilentLine[] = "unit did not answer within %1 s";
 
 // A unit the registry saw but could not open: no unit to the user, but a
 // different fix.
@@ -58,6 +60,7 @@ Outcome runInfo(const Invocation &inv, DirectLink &link, std::FILE *out)
     if (picked.status != kExitOk)
         return picked;
 
+    const direct::WaitStart asked;
     UnitInfo info;
     info.unit = inv.unit;
     info.slot = link.slotOf(ctl);
@@ -65,13 +68,13 @@ Outcome runInfo(const Invocation &inv, DirectLink &link, std::FILE *out)
     info.product = productName(&ctl, &answered);
     if (!answered || zuctl_get_version(&ctl, &info.version) != 0 || zuctl_get_build(&ctl, &info.build) != 0
         || zuctl_debug_get_hz(&ctl, &info.sampleRate) != 0)
-        return Outcome::failed(direct::failureLine(ctl, QLatin1String(kSilentLine)));
+        return Outcome::failed(direct::failureLine(ctl, QString::fromLatin1(kSilentLine).arg(asked.seconds())));
 
     if (info.product == QLatin1String(kModelWithSerial)) {
         uint8_t serial[64] = {};
         uint8_t len = 0;
         if (zuctl_get_serial(&ctl, serial, sizeof serial, &len) != 0)
-            return Outcome::failed(direct::failureLine(ctl, QLatin1String(kSilentLine)));
+            return Outcome::failed(direct::failureLine(ctl, QString::fromLatin1(kSilentLine).arg(asked.seconds())));
         info.hasSerial = true;
         info.serial = QString::fromUtf8(reinterpret_cast<const char *>(serial), len);
     }
@@ -101,10 +104,24 @@ Outcome selectUnit(DirectLink &link, int unit, zuctl_t *ctl)
     return Outcome::ok();
 }
 
+WaitStart::WaitStart() : wall_(std::chrono::steady_clock::now()), slept_(zuctl_slept_usec()) {}
+
+int WaitStart::seconds() const
+{
+    const auto wall = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - wall_);
+    const uint64_t sleptMs = (zuctl_slept_usec() - slept_) / 1000;
+    const uint64_t ms = std::max<uint64_t>(uint64_t(wall.count()), sleptMs);
+    return int(std::max<uint64_t>(1, (ms + 500) / 1000));
+}
+
 QString failureLine(const zuctl_t &ctl, const QString &silentLine)
 {
-    // Removals reach the slot table only when the registry's events are
-    // delivered; without this a pulled unit would look merely silent.
+    // A request that met "no device" tells at once. Otherwise removals
+    // reach the slot table only when the registry's events are delivered;
+    // without this a pulled unit would look merely silent. Asked in this
+    // order, since a unit back in the meantime takes its slot again.
+    if (usbdevs_dev_gone(ctl.dev) != 0)
+        return QStringLiteral("unit was disconnected");
     usbdevs_refresh();
     if (usbdevs_dev_exist(ctl.dev) != 0)
         return QStringLiteral("unit was disconnected");

@@ -2,6 +2,7 @@
 // list, info, meters, get, set, assign, firmware, checksum and debug.
 #pragma once
 
+#include <chrono>
 #include <cstdio>
 
 #include "tools/invocation.h"
@@ -18,6 +19,21 @@ namespace direct {
 
 // Picks unit inv.unit or says why there is none.
 Outcome selectUnit(DirectLink &link, int unit, zuctl_t *ctl);
+
+// Where an exchange began, so that a time-out line can say how long the
+// unit was waited for.
+class WaitStart
+{
+public:
+    WaitStart();
+    // Whole seconds, at least 1: the time that passed, or the library's
+    // pauses when they were longer (a virtual clock in tests).
+    int seconds() const;
+
+private:
+    std::chrono::steady_clock::time_point wall_;
+    uint64_t slept_;
+};
 
 // The line for a command that failed on a unit: gone, or silent.
 QString failureLine(const zuctl_t &ctl, const QString &silentLine);

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include "service/firmwareimage.h"
+#include "service/repeatedlines.h"
 #include "tools/directcommands.h"
 #include "tools/directlink.h"
 #include "tools/firmwareprogress.h"
@@ -67,9 +68,17 @@ private:
                 // On a terminal the progress line stands for the position lines.
                 if (m_terminal && line.compare(0, 6, "pos = ") == 0)
                     return;
-                std::fprintf(stderr, "%s%s\n", m_drawn ? "\r\033[K" : "", line.c_str());
+                print(m_lines.add(line));
             },
             all);
+        if (all)
+            print(m_lines.flush());
+    }
+
+    void print(const std::vector<std::string> &lines)
+    {
+        for (const std::string &line : lines)
+            std::fprintf(stderr, "%s%s\n", m_drawn ? "\r\033[K" : "", line.c_str());
     }
 
     static constexpr qint64 kRedrawMs = 100;
@@ -80,6 +89,7 @@ private:
     uint32_t m_pos = 0;
     QElapsedTimer m_elapsed;
     LibraryOutput m_output;
+    RepeatedLines m_lines;
 };
 
 // A 32-bit number in decimal or, after 0x, in hexadecimal.
@@ -101,8 +111,10 @@ Outcome selectModel(DirectLink &link, int unit, zuctl_t *ctl)
         return picked;
     uint8_t name[64] = {};
     uint8_t len = 0;
+    const direct::WaitStart asked;
     if (zuctl_get_productname(ctl, name, sizeof name, &len) != 0)
-        return Outcome::failed(direct::failureLine(*ctl, QStringLiteral("unit did not answer within 1 s")));
+        return Outcome::failed(
+            direct::failureLine(*ctl, QStringLiteral("unit did not answer within %1 s").arg(asked.seconds())));
     const QString model = QString::fromUtf8(reinterpret_cast<const char *>(name), len);
     if (model != QLatin1String(kFirmwareModel))
         return Outcome::failed(QStringLiteral("the unit is a %1: only the %2 takes a firmware image")

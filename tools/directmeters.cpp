@@ -12,6 +12,7 @@ using Clock = std::chrono::steady_clock;
 // Reads one set of levels; on failure says which step failed.
 bool readMeters(zuctl_t *ctl, MeterLevels *levels, QString *failed)
 {
+    const direct::WaitStart asked;
     zuctl_meter_info_t info[kMeterRecords] = {};
     uint8_t num = 0;
     if (zuctl_send_meter_request(ctl) != 0) {
@@ -21,7 +22,7 @@ bool readMeters(zuctl_t *ctl, MeterLevels *levels, QString *failed)
     const uint32_t read = zuctl_read_meter(ctl, info, kMeterRecords, &num);
     if (read != 0) {
         *failed = read == 1 ? QStringLiteral("unit's meter reply could not be read")
-                            : QStringLiteral("unit sent no meter values within 1 s");
+                            : QStringLiteral("unit sent no meter values within %1 s").arg(asked.seconds());
         return false;
     }
     levels->fill(0);

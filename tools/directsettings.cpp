@@ -208,8 +208,9 @@ Outcome runSetting(const Invocation &inv, DirectLink &link, std::FILE *out)
     }
     QString text;
     QJsonValue value;
+    const WaitStart asked;
     if (!readSetting(&ctl, req, &text, &value))
-        return Outcome::failed(failureLine(ctl, QStringLiteral("unit did not answer within 1 s")));
+        return Outcome::failed(failureLine(ctl, QStringLiteral("unit did not answer within %1 s").arg(asked.seconds())));
     if (!write(out, inv.json ? settingJson(inv, req, value) : text.toUtf8() + '\n'))
         return Outcome::failed(outputFailedLine());
     return Outcome::ok();

@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 
+#include "service/collapsedoutput.h"
 #include "service/faultoption.h"
 #include "service/simulationoption.h"
 #include "tools/invocation.h"
@@ -27,5 +28,11 @@ int main(int argc, char **argv)
     const QString faultError = FaultOption::environmentError(SimulationOption::isSimulated());
     if (!faultError.isEmpty())
         return finishOutcome(Outcome::usage(faultError));
-    return finishOutcome(runEngine(parsed.invocation, results));
+    Outcome outcome;
+    {
+        // Gone before the last line, so that the library's lines come first.
+        const CollapsedOutput collapsed;
+        outcome = runEngine(parsed.invocation, results);
+    }
+    return finishOutcome(outcome);
 }

@@ -9,8 +9,10 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "service/collapsedoutput.h"
 #include "service/faultoption.h"
 #include "service/simulationoption.h"
+#include "service/standardstreams.h"
 #include "sim/simunit.h"
 #include "tools/directcommands.h"
 #include "tools/helptext.h"
@@ -58,6 +60,8 @@ bool knownModel(const QString &name)
 
 int main(int argc, char **argv)
 {
+    // First: the descriptors opened below must not take a closed 0, 1 or 2.
+    openStandardStreams();
     // Checked before the restart: a wrong model would otherwise start the
     // program again on a simulated bus with no unit on it.
     // A closed pipe shows as a failed write, which ends the command with its
@@ -99,5 +103,13 @@ int main(int argc, char **argv)
             return finish(Outcome::failed(outputFailedLine()));
         return finish(Outcome::ok());
     }
-    return finish(inv.engine ? runEngineProgram(argv) : runDirect(inv, results));
+    if (inv.engine)
+        return finish(runEngineProgram(argv));
+    Outcome outcome;
+    {
+        // Gone before the last line, so that the library's lines come first.
+        const CollapsedOutput collapsed;
+        outcome = runDirect(inv, results);
+    }
+    return finish(outcome);
 }

@@ -31,7 +31,9 @@ QByteArray meterJson(const MeterLevels &levels)
         QJsonObject m;
         m.insert(QStringLiteral("index"), i);
         m.insert(QStringLiteral("kind"), int(kind));
-        m.insert(QStringLiteral("kind_name"), channelKindName(kind));
+        // The meter groups and the loopback (kinds 6 to 8) have no name: a
+        // made-up one would read as if the unit had said it.
+        m.insert(QStringLiteral("kind_name"), channelKindNamed(kind) ? QJsonValue(channelKindName(kind)) : QJsonValue());
         m.insert(QStringLiteral("channel"), int(meterRecordChannel(i)));
         m.insert(QStringLiteral("level"), int(levels[i]));
         if (levels[i] == 0)

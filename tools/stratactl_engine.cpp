@@ -53,6 +53,7 @@ struct InfoAnswers {
 Outcome runInfo(const Invocation &inv, std::FILE *out)
 {
     UnitInfo info;
+    info.unit = 0; // the device service takes the first unit; its slot stays its own
     InfoAnswers seen;
     bool done = false;
     Outcome outcome = Outcome::failed(QStringLiteral("unit did not answer within 3 s"));

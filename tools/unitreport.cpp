@@ -58,7 +58,7 @@ QByteArray unitListJson(const QList<ListedUnit> &units)
 QByteArray unitInfoText(const UnitInfo &info)
 {
     QString out;
-    if (info.unit >= 0)
+    if (info.unit >= 0 && info.slot >= 0)
         out += QStringLiteral("Unit:          %1 (slot %2)\n").arg(info.unit).arg(info.slot);
     out += QStringLiteral("Product:       %1\n").arg(info.product);
     out += QStringLiteral("Firmware:      %1\n").arg(firmwareText(info.version, info.build));
@@ -74,11 +74,10 @@ QByteArray unitInfoText(const UnitInfo &info)
 
 QByteArray unitInfoJson(const UnitInfo &info)
 {
+    // The same fields whichever way the unit was reached; a slot not known is null.
     QJsonObject o;
-    if (info.unit >= 0) {
-        o.insert(QStringLiteral("unit"), info.unit);
-        o.insert(QStringLiteral("slot"), info.slot);
-    }
+    o.insert(QStringLiteral("unit"), info.unit);
+    o.insert(QStringLiteral("slot"), info.slot >= 0 ? QJsonValue(info.slot) : QJsonValue());
     o.insert(QStringLiteral("product"), info.product);
     o.insert(QStringLiteral("version"), int(info.version));
     o.insert(QStringLiteral("build"), int(info.build));

@@ -17,8 +17,8 @@ struct ListedUnit {
 };
 
 struct UnitInfo {
-    int unit = -1; // -1: not known (the device service picks the unit itself)
-    int slot = -1;
+    int unit = -1; // counted as --unit counts them
+    int slot = -1; // -1: not known (the device service picks its unit itself)
     QString product;
     uint16_t version = 0;
     uint16_t build = 0;

@@ -531,6 +531,15 @@ uint32_t usbdevs_dev_exist(const usbdevs_dev_t *dev)
     return dev->intf ? 0 : 1;
 }
 
+uint32_t usbdevs_dev_gone(const usbdevs_dev_t *dev)
+{
+    usbdevs_port *port = port_of_dev(dev);
+    if (!port)
+        return 0;
+    std::lock_guard<std::mutex> guard(port->lock);
+    return (!dev->intf || dev->intf->gone) ? 1 : 0;
+}
+
 uint32_t usbdevs_refresh(void)
 {
     usbdevs_run_loop *loop = run_loop_get_current(false);
@@ -599,6 +608,8 @@ uint32_t vendor_request(usbdevs_dev_t *dev, uint8_t request_type, const RequestL
     if (!intf)
         return 1;
     int err = intf->control(request_type, request, value, index, length, data);
+    if (err == USBDEVS_ERROR_NO_DEVICE)
+        intf->gone = true;
     intf_release(intf);
     switch (err) {
     case USBDEVS_OK:

@@ -72,6 +72,11 @@ uint32_t usbdevs_dev_terminated(usbdevs_dev_t *dev);
 
 // Queries of the table.
 uint32_t usbdevs_dev_exist(const usbdevs_dev_t *dev);
+// 1 when the unit behind a handle is known to be gone: its slot was freed
+// by a removal, or a request on it met "no device" (the removal itself may
+// not have been delivered yet); 0 otherwise, also for a null handle, which
+// names no unit that could go.
+uint32_t usbdevs_dev_gone(const usbdevs_dev_t *dev);
 uint32_t usbdevs_refresh(void);
 uint32_t usbdevs_get_dev(usbdevs_t *reg, usbdevs_dev_t **dev, uint8_t index);
 // Units present that could not be opened for lack of permission (on Linux:

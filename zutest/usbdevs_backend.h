@@ -46,6 +46,9 @@ struct usbdevs_intf {
     virtual int control(uint8_t request_type, uint8_t request, uint16_t value, uint16_t index,
                         uint16_t length, void *data) = 0;
     std::atomic<int> refs{1};
+    // Set once a request on it found the device gone: it stays gone, even
+    // before the removal reaches the slot table.
+    std::atomic<bool> gone{false};
 };
 
 // The bus as one registry sees it. Destroying it stops every report to the

@@ -29,6 +29,9 @@ int real_usleep(uint32_t usec)
 // Swapped by tests while other threads may be sleeping through it.
 std::atomic<zuctl_usleep_fn> g_usleep{&real_usleep};
 
+// Per thread, as each thread waits for its own unit.
+thread_local uint64_t t_slept_usec = 0;
+
 } // namespace
 
 namespace zuctl_internal {
@@ -92,7 +95,13 @@ void zuctl_set_usleep(zuctl_usleep_fn fn)
 
 int zuctl_usleep(uint32_t usec)
 {
+    t_slept_usec += usec;
     return g_usleep.load()(usec);
+}
+
+uint64_t zuctl_slept_usec(void)
+{
+    return t_slept_usec;
 }
 
 uint32_t msleep(uint32_t ms)
@@ -209,10 +218,15 @@ uint32_t zuctl_wait_ready(zuctl_t *ctl)
         zumsg_t reply;
         if (zumsg_init(&reply, buf, sizeof buf) != 0)
             return fail(kLineWaitSetup);
-        if (zuctl_recv(ctl, &reply) != 0)
+        if (zuctl_recv(ctl, &reply) != 0) {
             fail(kLineWaitCycleFailed);
-        else if (!reply_says_busy(&reply))
+            // A unit the registry reports gone will not get ready: waiting
+            // out the cycles would only repeat these lines for ten seconds.
+            if (usbdevs_dev_gone(dev_of(ctl)) != 0)
+                return 1;
+        } else if (!reply_says_busy(&reply)) {
             return 0;
+        }
         zuctl_usleep(kPollPauseUsec);
     }
     return 1;

@@ -35,6 +35,9 @@ typedef int (*zuctl_usleep_fn)(uint32_t usec);
 void zuctl_set_usleep(zuctl_usleep_fn fn);
 int zuctl_usleep(uint32_t usec);
 uint32_t msleep(uint32_t ms);
+// Microseconds the library has paused on the calling thread so far, through
+// whichever sleep is installed: how a caller tells how long it waited.
+uint64_t zuctl_slept_usec(void);
 
 // Transport.
 uint32_t zuctl_init(zuctl_t *ctl, usbdevs_dev_t *dev);

@@ -73,6 +73,7 @@ private slots:
                "fwcancel, fwoffset, fwnoverify)";
         QTest::newRow("empty between commas") << "stall,,busy" << "empty fault in 'stall,,busy': faults are separated by single commas";
         QTest::newRow("trailing comma") << "stall," << "empty fault in 'stall,': faults are separated by single commas";
+        QTest::newRow("newline") << "stall,busy:x\ny" << "bad value 'x\\ny' in 'busy:x\\ny': busy takes a count, or a duration such as 500ms, 2s or 1m";
         QTest::newRow("count with junk") << "stall:3x" << "bad value '3x' in 'stall:3x': stall takes a count, or a duration such as 500ms, 2s or 1m";
         QTest::newRow("negative count") << "busy:-1" << "bad value '-1' in 'busy:-1': busy takes a count, or a duration such as 500ms, 2s or 1m";
         QTest::newRow("empty value") << "busy:" << "bad value '' in 'busy:': busy takes a count, or a duration such as 500ms, 2s or 1m";

@@ -13,6 +13,7 @@ strata_add_test(tst_stratactl_cli
   LIBS Qt5::Test Qt5::Core
   LABELS integration)
 if(TARGET tst_stratactl_cli)
-  target_compile_definitions(tst_stratactl_cli PRIVATE STRATACTL_PATH="$<TARGET_FILE:stratactl>")
+  target_compile_definitions(tst_stratactl_cli PRIVATE STRATACTL_PATH="$<TARGET_FILE:stratactl>"
+    COMPLETION_PATH="${PROJECT_SOURCE_DIR}/packaging/completion/stratactl")
   add_dependencies(tst_stratactl_cli stratactl)
 endif()

@@ -1,12 +1,17 @@
 // stratactl's commands in-process on simulated units and a virtual clock: the
-// unit used, the reports, the failure lines, and settings reaching the unit.
+// unit used, the reports, the failure lines, settings reaching the unit, and
+// the maintenance commands (firmware, checksum, debug).
 #include <QtTest>
+
+#include <QTemporaryDir>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "sim/simbus.h"
 #include "sim/simunit.h"
@@ -22,9 +27,9 @@ namespace {
 struct ToolRun { int status; QString error; QByteArray report; std::string diagnostics; };
 
 // Reports go to memory, or to the given stream.
-ToolRun runTool(const QString &line, std::FILE *to = nullptr)
+ToolRun runTool(const QStringList &words, std::FILE *to = nullptr)
 {
-    const ParsedInvocation parsed = parseInvocation(line.split(' ', Qt::SkipEmptyParts));
+    const ParsedInvocation parsed = parseInvocation(words);
     if (!parsed.error.isEmpty())
         return ToolRun{kExitUsage, parsed.error, {}, {}};
     char *buf = nullptr;
@@ -38,14 +43,28 @@ ToolRun runTool(const QString &line, std::FILE *to = nullptr)
     return run;
 }
 
-// The library's sleep hook takes no context: the unit it pulls sits here.
-std::shared_ptr<sim::SimUnit> unitToPull;
-
-int pullUnitOnFirstSleep(uint32_t)
+ToolRun runTool(const QString &line, std::FILE *to = nullptr)
 {
-    if (unitToPull)
+    return runTool(line.split(' ', Qt::SkipEmptyParts), to);
+}
+
+// The library's sleep hook takes no context: the unit it pulls and when sit here.
+std::shared_ptr<sim::SimUnit> unitToPull;
+int sleepsBeforePull = 0;
+
+int pullUnit(uint32_t)
+{
+    if (unitToPull && --sleepsBeforePull <= 0)
         sim::Bus::instance().unplug(std::exchange(unitToPull, nullptr));
     return 0;
+}
+
+QByteArray pattern(int size)
+{
+    QByteArray bytes(size, '\0');
+    for (int i = 0; i < size; ++i)
+        bytes[i] = char((i * 7 + i / 251) & 0xFF);
+    return bytes;
 }
 
 // A unit whose request messages all meet an I/O error; its replies still come.
@@ -74,241 +93,340 @@ class StratactlDirect : public QObject
 {
     Q_OBJECT
 
-private slots:
-    void initTestCase() { QCOMPARE(usbdevs_select_backend(USBDEVS_BACKEND_SIM), 0u); }
-    void init() { clock_ = std::make_unique<VirtualClock>(); }
-    void cleanup() { clock_.reset(); unitToPull.reset(); sim::Bus::instance().unplugAll(); }
-
-    void commandsPickTheirUnit_data();
-    void commandsPickTheirUnit();
-    void watchLinePlacesMetersByChannel();
-    void reportsThatCannotBeWrittenFail_data();
-    void reportsThatCannotBeWrittenFail();
-    void settingsReachTheUnit_data();
-    void settingsReachTheUnit();
-    void wrongWordsNeverTouchTheUnit_data();
-    void wrongWordsNeverTouchTheUnit();
-
 private:
     std::unique_ptr<VirtualClock> clock_;
-};
+    QTemporaryDir dir_;
 
-// fault: what the first unit does: "silent", "pulled" out at the first pause,
-// "sends fail", or "denied" (its device node may not be opened).
-void StratactlDirect::commandsPickTheirUnit_data()
-{
-    QTest::addColumn<QStringList>("models");
-    QTest::addColumn<QString>("fault");
-    QTest::addColumn<QString>("args");
-    QTest::addColumn<int>("status");
-    QTest::addColumn<QString>("error");
-    QTest::addColumn<QByteArray>("report");
+    QString write(const QString &name, const QByteArray &bytes)
+    {
+        QFile file(dir_.filePath(name));
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+            qFatal("cannot write %s", qPrintable(file.fileName()));
+        return file.fileName();
+    }
 
-    const QStringList none, one{"96"};
-    const QByteArray nothing;
-    QTest::newRow("info, nothing plugged") << none << "" << "info" << 1 << "no unit connected" << nothing;
-    QTest::newRow("list, nothing plugged") << none << "" << "list" << 1 << "no unit connected" << nothing;
-    QTest::newRow("quiet list, nothing plugged") << none << "" << "list --quiet" << 1 << "" << nothing;
-    QTest::newRow("list in slot order") << QStringList{"10", "96"} << "" << "list" << 0 << ""
-        << QByteArray("unit 0  slot 0  Strata 10\nunit 1  slot 1  Strata 96\n");
-    // Only the Strata 96 has a serial number; asking the others would time out.
-    QTest::newRow("second unit") << QStringList{"96", "10"} << "" << "--unit=1 info --json" << 0 << ""
-        << QByteArray("{\"build\":31,\"firmware\":\"1.05 0031\",\"product\":\"Strata 10\",\"sample_rate\":48000,"
-                      "\"serial\":null,\"slot\":1,\"unit\":1,\"version\":105}\n");
-    QTest::newRow("unit past three present") << QStringList{"96", "10", "14"} << "" << "--unit 5 meters"
-        << 1 << "no unit 5: 3 units connected" << nothing;
-    const QString silent = "unit did not answer within 1 s", gone = "unit was disconnected";
-    QTest::newRow("silent, info") << one << "silent" << "info" << 1 << silent << nothing;
-    QTest::newRow("silent, meters") << one << "silent" << "meters" << 1 << "unit sent no meter values within 1 s" << nothing;
-    QTest::newRow("silent, fader") << one << "silent" << "get fader direct:1" << 1 << silent << nothing;
-    QTest::newRow("pulled, info") << one << "pulled" << "info" << 1 << gone << nothing;
-    QTest::newRow("pulled, meters") << one << "pulled" << "meters --watch --count 3" << 1 << gone << nothing;
-    QTest::newRow("pulled, mute") << one << "pulled" << "get mute 2" << 1 << gone << nothing;
-    QTest::newRow("sends fail, fader") << one << "sends fail" << "set fader analog:1 77" << 1
-                                       << "unit did not take the setting" << nothing;
-    QTest::newRow("sends fail, assign") << one << "sends fail" << "assign direct:1 line:2" << 1
-                                        << "unit did not take the assignment" << nothing;
-    QTest::newRow("sends fail, meters") << one << "sends fail" << "meters" << 1
-                                        << "meter request did not reach the unit" << nothing;
-    const QString denied = "a unit is connected but may not be opened (permission denied): "
-                           "install the udev rule 70-strata-mixers.rules and plug the unit in again";
-    QTest::newRow("denied, info") << one << "denied" << "info" << 1 << denied << nothing;
-    QTest::newRow("denied, list") << one << "denied" << "list" << 1 << denied << nothing;
-    QTest::newRow("denied, quiet list") << one << "denied" << "list --quiet" << 1 << "" << nothing;
-    // The unit that can be opened is used; the other only shows when none can.
-    QTest::newRow("denied and usable") << QStringList{"96", "10"} << "denied" << "list" << 0 << ""
-        << QByteArray("unit 0  slot 0  Strata 10\n");
-}
+private slots:
+    void initTestCase() { QCOMPARE(usbdevs_select_backend(USBDEVS_BACKEND_SIM), 0u); }
+    void init() { clock_ = std::make_unique<VirtualClock>(); QVERIFY(dir_.isValid()); }
+    void cleanup() { clock_.reset(); unitToPull.reset(); sim::Bus::instance().unplugAll(); }
 
-void StratactlDirect::commandsPickTheirUnit()
-{
-    QFETCH(QStringList, models);
-    QFETCH(QString, fault);
-    QFETCH(QString, args);
-    std::shared_ptr<sim::SimUnit> first;
-    for (const QString &name : models) {
-        sim::Model model;
-        QVERIFY(sim::modelFromName(name.toStdString(), &model));
-        std::shared_ptr<sim::SimUnit> unit;
-        if (!first && fault == QLatin1String("sends fail")) {
-            unit = std::make_shared<SendsFail>(model);
-            sim::Bus::instance().plug(unit);
-        } else if (!first && fault == QLatin1String("denied")) {
-            unit = std::make_shared<sim::SimUnit>(model);
-            unit->denyOpen(true);
-            sim::Bus::instance().plug(unit);
-        } else {
-            unit = sim::plugSimUnit(model);
+    // fault: what the first unit does: "silent", "busy" for good, "pulled" out at
+    // the first pause, "sends fail", or "denied" (its device node may not be
+    // opened); or the report goes to a "full disk".
+    void commandsPickTheirUnit_data()
+    {
+        QTest::addColumn<QStringList>("models");
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<QString>("args");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("error");
+        QTest::addColumn<QByteArray>("report");
+
+        auto row = [](const char *tag, const QStringList &models, const char *fault, const char *args, int status,
+                      const QString &error, const QByteArray &report = {}) {
+            QTest::newRow(tag) << models << fault << args << status << error << report;
+        };
+        const QStringList none, one{"96"};
+        row("info, nothing plugged", none, "", "info", 1, "no unit connected");
+        row("list, nothing plugged", none, "", "list", 1, "no unit connected");
+        row("quiet list, nothing plugged", none, "", "list --quiet", 1, "");
+        row("list in slot order", {"10", "96"}, "", "list", 0, "", "unit 0  slot 0  Strata 10\nunit 1  slot 1  Strata 96\n");
+        // Only the Strata 96 has a serial number; asking the others would time out.
+        row("second unit", {"96", "10"}, "", "--unit=1 info --json", 0, "",
+            "{\"build\":31,\"firmware\":\"1.05 0031\",\"product\":\"Strata 10\",\"sample_rate\":48000,"
+            "\"serial\":null,\"slot\":1,\"unit\":1,\"version\":105}\n");
+        row("unit past three present", {"96", "10", "14"}, "", "--unit 5 meters", 1, "no unit 5: 3 units connected");
+        const QString silent = "unit did not answer within 1 s", gone = "unit was disconnected";
+        row("silent, info", one, "silent", "info", 1, silent);
+        row("silent, meters", one, "silent", "meters", 1, "unit sent no meter values within 1 s");
+        row("silent, fader", one, "silent", "get fader direct:1", 1, silent);
+        row("busy for good, info", one, "busy", "info", 1, "unit did not answer within 10 s");
+        row("pulled, info", one, "pulled", "info", 1, gone);
+        row("pulled, meters", one, "pulled", "meters --watch --count 3", 1, gone);
+        row("pulled, mute", one, "pulled", "get mute 2", 1, gone);
+        row("pulled while busy, info", one, "pulled busy", "info", 1, gone);
+        row("sends fail, fader", one, "sends fail", "set fader analog:1 77", 1, "unit did not take the setting");
+        row("sends fail, assign", one, "sends fail", "assign direct:1 line:2", 1, "unit did not take the assignment");
+        row("sends fail, meters", one, "sends fail", "meters", 1, "meter request did not reach the unit");
+        const QString denied = "a unit is connected but may not be opened (permission denied): "
+                               "install the udev rule 70-strata-mixers.rules and plug the unit in again";
+        row("denied, info", one, "denied", "info", 1, denied);
+        row("denied, list", one, "denied", "list", 1, denied);
+        row("denied, quiet list", one, "denied", "list --quiet", 1, "");
+        // The unit that can be opened is used; the other only shows when none can.
+        row("denied and usable", {"96", "10"}, "denied", "list", 0, "", "unit 0  slot 0  Strata 10\n");
+        row("debug, no text", {"14"}, "", "debug", 0, "");
+        row("debug text", {"14"}, "debug text", "debug", 0, "", "boot: dsp 2 ok\n");
+        // A full disk: the report is lost, so the command fails; a watch ends.
+        const QString noSpace = "cannot write the output: " + QString::fromLocal8Bit(std::strerror(ENOSPC));
+        for (const char *args : {"list", "info", "get fader 1", "assign", "meters", "meters --watch --interval 10"})
+            row(qPrintable(QStringLiteral("full disk, ") + args), one, "full disk", args, 1, noSpace);
+    }
+    void commandsPickTheirUnit()
+    {
+        QFETCH(QStringList, models);
+        QFETCH(QString, fault);
+        QFETCH(QString, args);
+        std::shared_ptr<sim::SimUnit> first;
+        for (const QString &name : models) {
+            sim::Model model;
+            QVERIFY(sim::modelFromName(name.toStdString(), &model));
+            const bool odd = !first && (fault == QLatin1String("sends fail") || fault == QLatin1String("denied"));
+            std::shared_ptr<sim::SimUnit> unit = !odd ? sim::plugSimUnit(model)
+                : fault == QLatin1String("denied") ? std::make_shared<sim::SimUnit>(model) : std::make_shared<SendsFail>(model);
+            if (odd) {
+                unit->denyOpen(fault == QLatin1String("denied"));
+                sim::Bus::instance().plug(unit);
+            }
+            first = first ? first : unit;
         }
-        first = first ? first : unit;
+        if (fault == QLatin1String("silent") || fault == QLatin1String("pulled"))
+            first->silence(true);
+        if (fault == QLatin1String("debug text"))
+            first->queueDebugText("boot: dsp 2 ok");
+        if (fault.endsWith(QLatin1String("busy")))
+            first->busyFor(100000);
+        if (fault.startsWith(QLatin1String("pulled"))) {
+            unitToPull = std::move(first);
+            sleepsBeforePull = 1;
+            zuctl_set_usleep(pullUnit);
+        }
+        std::FILE *full = fault == QLatin1String("full disk") ? std::fopen("/dev/full", "w") : nullptr;
+        if (fault == QLatin1String("full disk") && !full)
+            QSKIP("this system has no /dev/full");
+        const ToolRun run = runTool(args, full);
+        QTEST(run.status, "status");
+        QTEST(run.error, "error");
+        QTEST(run.report, "report");
+        QVERIFY(!unitToPull);
+        // About a second of 10 ms pauses, none slept for real; a gone unit is
+        // not polled on, line after line.
+        if (fault == QLatin1String("silent"))
+            QVERIFY(clock_->sleepCount(10000) >= 99);
+        QVERIFY(std::count(run.diagnostics.begin(), run.diagnostics.end(), '\n') < 10);
     }
-    if (fault == QLatin1String("silent") || fault == QLatin1String("pulled"))
-        first->silence(true);
-    if (fault == QLatin1String("pulled")) {
-        unitToPull = std::move(first);
-        zuctl_set_usleep(pullUnitOnFirstSleep);
+
+    void watchLinePlacesMetersByChannel()
+    {
+        // Sent backwards, so arrival order and record order disagree; input 3
+        // sent above 32768 is no level and shows as silence.
+        std::vector<sim::MeterPoint> points;
+        for (int r = kMeterRecords - 1; r >= 0; --r) {
+            const uint16_t level = r == 2 ? 40000 : r == kMainLeftRecord ? 32767 : r == kMainRightRecord ? 1 : 16384;
+            points.push_back({uint8_t(meterRecordKind(r)), meterRecordChannel(r), level});
+        }
+        sim::plugSimUnit(sim::Model::Strata96)->setFixedMeters(points);
+
+        const ToolRun run = runTool("meters --interval=50 --watch --count 3");
+        QCOMPARE(run.error, QString());
+        const QByteArray line = "  -6   -6 -inf   -6   -6   -6   -6   -6   -6   -6   -6   -6   -6   -6   -6   -6"
+                                "   -6   -6   -6   -6   -6   -6 | L    0 R  -90\n";
+        QCOMPARE(run.report, line + line + line);
+        // Two pauses between three refreshes, on the virtual clock.
+        QVERIFY(clock_->sleptMicros() >= 2 * 40000u && clock_->sleptMicros() <= 2 * 50000u);
     }
-    const ToolRun run = runTool(args);
-    QTEST(run.status, "status");
-    QTEST(run.error, "error");
-    QTEST(run.report, "report");
-    QVERIFY(!unitToPull);
-    // About a second of 10 ms pauses, none slept for real.
-    if (fault == QLatin1String("silent"))
-        QVERIFY(clock_->sleepCount(10000) >= 99);
-}
 
-void StratactlDirect::watchLinePlacesMetersByChannel()
-{
-    // Sent backwards, so arrival order and record order disagree; input 3
-    // sent above 32768 is no level and shows as silence.
-    std::vector<sim::MeterPoint> points;
-    for (int r = kMeterRecords - 1; r >= 0; --r) {
-        const uint16_t level = r == 2 ? 40000 : r == kMainLeftRecord ? 32767 : r == kMainRightRecord ? 1 : 16384;
-        points.push_back({uint8_t(meterRecordKind(r)), meterRecordChannel(r), level});
+    // changed: what the unit holds afterwards that it did not before.
+    void settingsReachTheUnit_data()
+    {
+        QTest::addColumn<QString>("set");
+        QTest::addColumn<QString>("get");
+        QTest::addColumn<QString>("changed");
+        QTest::addColumn<QByteArray>("shown");
+
+        // Channels in every form (number alone, kind by name, by number, by
+        // enumerator), and options anywhere among the words, the last one winning.
+        QTest::newRow("fader") << "set fader 22 --unit=0 200" << "get fader ANALOG:22" << "fader 200" << QByteArray("200\n");
+        QTest::newRow("mute") << "set mute 2 on" << "get mute analog:2" << "mute 1" << QByteArray("on\n");
+        QTest::newRow("stereo") << "set stereo 5:1 stereo" << "get stereo direct:1" << "stereo 4" << QByteArray("stereo\n");
+        QTest::newRow("auto power save") << "--unit 1 set autopowersave --unit 0 on" << "get autopowersave" << "aps 1"
+                                         << QByteArray("on\n");
+        QTest::newRow("sample rate") << "set samplerate 96000" << "get samplerate" << "rate 96000" << QByteArray("96000\n");
+        QTest::newRow("assignment") << "assign ZUMSG_DATA_CH_COMPUTER_OUT:1 line:3" << "assign" << "3:1 -> 1:3"
+            << QByteArray("ZUMSG_DATA_CH_MASTER_OUT:1 -> ZUMSG_DATA_CH_LINE_OUT:1\n"
+                          "ZUMSG_DATA_CH_MASTER_OUT:2 -> ZUMSG_DATA_CH_LINE_OUT:2\n"
+                          "ZUMSG_DATA_CH_COMPUTER_OUT:1 -> ZUMSG_DATA_CH_LINE_OUT:3\n"
+                          "ZUMSG_DATA_CH_DIRECTMONITOR_OUT:2 -> ZUMSG_DATA_CH_LINE_OUT:4\n");
     }
-    sim::plugSimUnit(sim::Model::Strata96)->setFixedMeters(points);
+    void settingsReachTheUnit()
+    {
+        QFETCH(QString, set);
+        QFETCH(QString, get);
+        auto unit = sim::plugSimUnit(sim::Model::Strata96);
+        const QStringList before = unitSettings(*unit);
+        const ToolRun changed = runTool(set);
+        QCOMPARE(changed.error, QString());
+        QCOMPARE(changed.status, 0);
+        QVERIFY(changed.report.isEmpty());
+        QStringList now = unitSettings(*unit);
+        now.erase(std::remove_if(now.begin(), now.end(), [&](const QString &s) { return before.contains(s); }), now.end());
+        QTEST(now.join(", "), "changed");
+        QTEST(runTool(get).report, "shown");
+    }
 
-    const ToolRun run = runTool("meters --interval=50 --watch --count 3");
-    QCOMPARE(run.error, QString());
-    const QByteArray line = "  -6   -6 -inf   -6   -6   -6   -6   -6   -6   -6   -6   -6   -6   -6   -6   -6"
-                            "   -6   -6   -6   -6   -6   -6 | L    0 R  -90\n";
-    QCOMPARE(run.report, line + line + line);
-    // Two pauses between three refreshes, on the virtual clock.
-    QVERIFY(clock_->sleptMicros() >= 2 * 40000u && clock_->sleptMicros() <= 2 * 50000u);
-}
+    // Usage errors, from the command line or from the command's own words.
+    void wrongWordsNeverTouchTheUnit_data()
+    {
+        QTest::addColumn<QString>("args");
+        QTest::addColumn<QString>("error");
 
-void StratactlDirect::reportsThatCannotBeWrittenFail_data()
-{
-    QTest::addColumn<QString>("args");
-    for (const char *args : {"list", "info", "get fader 1", "assign", "meters", "meters --watch --interval 10"})
-        QTest::newRow(args) << args;
-}
+        const QString inputs = ": channels are 1 to 22", rates = ": rates are 44100, 48000, 88200, 96000, 176400, 192000";
+        QTest::newRow("unknown option") << "info --colour" << "unknown option --colour (see stratactl --help)";
+        QTest::newRow("value missing at the end") << "info --unit" << "option --unit needs a value";
+        QTest::newRow("flag with a value") << "info --json=yes" << "option --json takes no value";
+        QTest::newRow("unit 10") << "--unit 10 info" << "invalid unit '10': units are counted from 0 to 9";
+        QTest::newRow("count 0") << "meters --watch --count 0" << "invalid count '0': give a number of refreshes from 1";
+        QTest::newRow("count without watch") << "meters --count 3" << "option --count needs --watch";
+        QTest::newRow("watch on info") << "info --watch" << "option --watch is not valid for info";
+        QTest::newRow("engine, unit 1") << "--engine --unit 1 info"
+            << "option --unit is not valid with --engine: the engine uses the first unit";
+        QTest::newRow("argument to info") << "info now" << "unexpected argument 'now' for info";
+        QTest::newRow("help on dance") << "help dance" << "unknown command 'dance' (see stratactl --help)";
+        QTest::newRow("input 0") << "get mute 0" << "invalid channel 0" + inputs;
+        QTest::newRow("leading zeros") << "get mute 030" << "invalid channel 30" + inputs;
+        QTest::newRow("too wide for a byte") << "get mute analog:257" << "invalid channel 257" + inputs;
+        QTest::newRow("sign") << "get mute +3" << "invalid channel '+3'" + inputs;
+        QTest::newRow("master 7") << "get mute master:7" << "invalid channel 7: channels are 1 to 6";
+        QTest::newRow("unnamed kind") << "get mute 6:1"
+            << "invalid channel kind '6': kinds are line, master, computer, analog, direct";
+        QTest::newRow("no setting") << "get" << "missing setting (see stratactl get --help)";
+        QTest::newRow("unknown setting") << "get volume"
+            << "unknown setting 'volume': settings are autopowersave, samplerate, fader, mute, stereo";
+        QTest::newRow("no channel") << "get fader" << "missing channel (see stratactl get --help)";
+        QTest::newRow("no value") << "set fader 3" << "missing value (see stratactl set --help)";
+        QTest::newRow("value on get") << "get samplerate 48000" << "unexpected argument '48000' (see stratactl get --help)";
+        QTest::newRow("mute maybe") << "set mute 1 maybe" << "invalid value 'maybe': use on or off";
+        QTest::newRow("surround") << "set stereo 1 surround" << "invalid value 'surround': use stereo or mono";
+        QTest::newRow("fader 256") << "set fader 1 256" << "invalid fader level 256: levels are 0 to 255";
+        QTest::newRow("fader -1") << "set fader 1 -1" << "invalid fader level -1: levels are 0 to 255";
+        QTest::newRow("fader -1 after --") << "set fader 1 -- -1" << "invalid fader level -1: levels are 0 to 255";
+        QTest::newRow("rate 32000") << "set samplerate 32000" << "invalid sample rate 32000" + rates;
+        QTest::newRow("one channel to assign") << "assign line:1" << "missing destination channel (see stratactl assign --help)";
+        QTest::newRow("bad destination") << "assign computer:1 line:5" << "invalid channel 5: channels are 1 to 4";
+    QTest::newRow("firmware alone") << "firmware" << "firmware needs the path of an image";
+    QTest::newRow("two images") << "firmware a b" << "unexpected argument 'b' for firmware";
+    QTest::newRow("checksum word") << "checksum abc" << "invalid checksum argument 'abc': give a 32-bit number";
+    QTest::newRow("checksum 2^32") << "checksum 4294967296" << "invalid checksum argument '4294967296': give a 32-bit number";
+    QTest::newRow("debug word") << "debug now" << "unexpected argument 'now' for debug";
+    }
+    void wrongWordsNeverTouchTheUnit()
+    {
+        QFETCH(QString, args);
+        auto unit = sim::plugSimUnit(sim::Model::Strata96);
+        const ToolRun run = runTool(args);
+        QCOMPARE(run.status, int(kExitUsage));
+        QTEST(run.error, "error");
+        // The registry was never started: no arrival line, no transfer.
+        QCOMPARE(run.diagnostics, std::string());
+        QCOMPARE(unit->transferCount(), 0);
+    }
 
-// A full disk: the report is lost, so the command fails; a watch ends.
-void StratactlDirect::reportsThatCannotBeWrittenFail()
-{
-    QFETCH(QString, args);
-    std::FILE *full = std::fopen("/dev/full", "w");
-    if (!full)
-        QSKIP("this system has no /dev/full");
-    sim::plugSimUnit(sim::Model::Strata96);
-    const ToolRun run = runTool(args, full);
-    QCOMPARE(run.status, 1);
-    QCOMPARE(run.error, "cannot write the output: " + QString::fromLocal8Bit(std::strerror(ENOSPC)));
-}
+    void imageArrivesExactly_data()
+    {
+        QTest::addColumn<int>("size");
+        QTest::addColumn<int>("block");
+        QTest::newRow("one byte") << 1 << 256;
+        QTest::newRow("one full chunk") << 61 << 256;
+        QTest::newRow("blocks of 100") << 1000 << 100;
+        QTest::newRow("blocks of 61") << 610 << 61;
+        QTest::newRow("70000 bytes") << 70000 << 256;
+    }
+    void imageArrivesExactly()
+    {
+        QFETCH(int, size);
+        QFETCH(int, block);
+        auto unit = sim::plugSimUnit(sim::Model::Strata96);
+        unit->setFirmwareBlockSize(uint32_t(block));
+        const QByteArray image = pattern(size);
+        const QString path = write("image.bin", image);
+        const ToolRun run = runTool(QStringList{"firmware", path});
+        QCOMPARE(run.error, QString());
+        QCOMPARE(run.status, 0);
+        QCOMPARE(run.report, QStringLiteral("Firmware image of %1 bytes sent and verified by the unit\n").arg(size).toUtf8());
+        const std::vector<uint8_t> held = unit->firmwareImage();
+        QCOMPARE(QByteArray(reinterpret_cast<const char *>(held.data()), int(held.size())), image);
 
-// changed: what the unit holds afterwards that it did not before.
-void StratactlDirect::settingsReachTheUnit_data()
-{
-    QTest::addColumn<QString>("set");
-    QTest::addColumn<QString>("get");
-    QTest::addColumn<QString>("changed");
-    QTest::addColumn<QByteArray>("shown");
+        uint32_t sum = 0;
+        for (char c : image)
+            sum += uint8_t(c);
+        QCOMPARE(runTool(QStringLiteral("checksum 0x10")).report,
+                 QStringLiteral("0x%1 (%2)\n").arg(sum, 8, 16, QLatin1Char('0')).arg(sum).toUtf8());
+    }
 
-    // Channels in every form (number alone, kind by name, by number, by
-    // enumerator), and options anywhere among the words, the last one winning.
-    QTest::newRow("fader") << "set fader 22 --unit=0 200" << "get fader ANALOG:22" << "fader 200" << QByteArray("200\n");
-    QTest::newRow("mute") << "set mute 2 on" << "get mute analog:2" << "mute 1" << QByteArray("on\n");
-    QTest::newRow("stereo") << "set stereo 5:1 stereo" << "get stereo direct:1" << "stereo 4" << QByteArray("stereo\n");
-    QTest::newRow("auto power save") << "--unit 1 set autopowersave --unit 0 on" << "get autopowersave" << "aps 1"
-                                     << QByteArray("on\n");
-    QTest::newRow("sample rate") << "set samplerate 96000" << "get samplerate" << "rate 96000" << QByteArray("96000\n");
-    QTest::newRow("assignment") << "assign ZUMSG_DATA_CH_COMPUTER_OUT:1 line:3" << "assign" << "3:1 -> 1:3"
-        << QByteArray("ZUMSG_DATA_CH_MASTER_OUT:1 -> ZUMSG_DATA_CH_LINE_OUT:1\n"
-                      "ZUMSG_DATA_CH_MASTER_OUT:2 -> ZUMSG_DATA_CH_LINE_OUT:2\n"
-                      "ZUMSG_DATA_CH_COMPUTER_OUT:1 -> ZUMSG_DATA_CH_LINE_OUT:3\n"
-                      "ZUMSG_DATA_CH_DIRECTMONITOR_OUT:2 -> ZUMSG_DATA_CH_LINE_OUT:4\n");
-}
-
-void StratactlDirect::settingsReachTheUnit()
-{
-    QFETCH(QString, set);
-    QFETCH(QString, get);
-    auto unit = sim::plugSimUnit(sim::Model::Strata96);
-    const QStringList before = unitSettings(*unit);
-    const ToolRun changed = runTool(set);
-    QCOMPARE(changed.error, QString());
-    QCOMPARE(changed.status, 0);
-    QVERIFY(changed.report.isEmpty());
-    QStringList now = unitSettings(*unit);
-    now.erase(std::remove_if(now.begin(), now.end(), [&](const QString &s) { return before.contains(s); }), now.end());
-    QTEST(now.join(", "), "changed");
-    QTEST(runTool(get).report, "shown");
-}
-
-// Usage errors, from the command line or from the command's own words.
-void StratactlDirect::wrongWordsNeverTouchTheUnit_data()
-{
-    QTest::addColumn<QString>("args");
-    QTest::addColumn<QString>("error");
-
-    const QString inputs = ": channels are 1 to 22", rates = ": rates are 44100, 48000, 88200, 96000, 176400, 192000";
-    QTest::newRow("unknown option") << "info --colour" << "unknown option --colour (see stratactl --help)";
-    QTest::newRow("value missing at the end") << "info --unit" << "option --unit needs a value";
-    QTest::newRow("flag with a value") << "info --json=yes" << "option --json takes no value";
-    QTest::newRow("unit 10") << "--unit 10 info" << "invalid unit '10': units are counted from 0 to 9";
-    QTest::newRow("count 0") << "meters --watch --count 0" << "invalid count '0': give a number of refreshes from 1";
-    QTest::newRow("count without watch") << "meters --count 3" << "option --count needs --watch";
-    QTest::newRow("watch on info") << "info --watch" << "option --watch is not valid for info";
-    QTest::newRow("engine, unit 1") << "--engine --unit 1 info"
-        << "option --unit is not valid with --engine: the engine uses the first unit";
-    QTest::newRow("argument to info") << "info now" << "unexpected argument 'now' for info";
-    QTest::newRow("help on dance") << "help dance" << "unknown command 'dance' (see stratactl --help)";
-    QTest::newRow("input 0") << "get mute 0" << "invalid channel 0" + inputs;
-    QTest::newRow("leading zeros") << "get mute 030" << "invalid channel 30" + inputs;
-    QTest::newRow("too wide for a byte") << "get mute analog:257" << "invalid channel 257" + inputs;
-    QTest::newRow("sign") << "get mute +3" << "invalid channel '+3'" + inputs;
-    QTest::newRow("master 7") << "get mute master:7" << "invalid channel 7: channels are 1 to 6";
-    QTest::newRow("unnamed kind") << "get mute 6:1"
-        << "invalid channel kind '6': kinds are line, master, computer, analog, direct";
-    QTest::newRow("no setting") << "get" << "missing setting (see stratactl get --help)";
-    QTest::newRow("unknown setting") << "get volume"
-        << "unknown setting 'volume': settings are autopowersave, samplerate, fader, mute, stereo";
-    QTest::newRow("no channel") << "get fader" << "missing channel (see stratactl get --help)";
-    QTest::newRow("no value") << "set fader 3" << "missing value (see stratactl set --help)";
-    QTest::newRow("value on get") << "get samplerate 48000" << "unexpected argument '48000' (see stratactl get --help)";
-    QTest::newRow("mute maybe") << "set mute 1 maybe" << "invalid value 'maybe': use on or off";
-    QTest::newRow("surround") << "set stereo 1 surround" << "invalid value 'surround': use stereo or mono";
-    QTest::newRow("fader 256") << "set fader 1 256" << "invalid fader level 256: levels are 0 to 255";
-    QTest::newRow("fader -1") << "set fader 1 -1" << "invalid fader level -1: levels are 0 to 255";
-    QTest::newRow("fader -1 after --") << "set fader 1 -- -1" << "invalid fader level -1: levels are 0 to 255";
-    QTest::newRow("rate 32000") << "set samplerate 32000" << "invalid sample rate 32000" + rates;
-    QTest::newRow("one channel to assign") << "assign line:1" << "missing destination channel (see stratactl assign --help)";
-    QTest::newRow("bad destination") << "assign computer:1 line:5" << "invalid channel 5: channels are 1 to 4";
-}
-
-void StratactlDirect::wrongWordsNeverTouchTheUnit()
-{
-    QFETCH(QString, args);
-    auto unit = sim::plugSimUnit(sim::Model::Strata96);
-    const ToolRun run = runTool(args);
-    QCOMPARE(run.status, int(kExitUsage));
-    QTEST(run.error, "error");
-    // The registry was never started: no arrival line, no transfer.
-    QCOMPARE(run.diagnostics, std::string());
-    QCOMPARE(unit->transferCount(), 0);
-}
+    // Each refusal is one line, status 1, and the unit hears nothing of a
+    // firmware transfer; a unit that fails the transfer ends it with one line.
+    void firmwareEndsInOneLine_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<int>("model");
+        QTest::addColumn<QString>("fault"); // of the unit, with image.bin
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("error");
+        auto refused = [](const char *tag, const char *file, const QString &error, int model = int(sim::Model::Strata96)) {
+            QTest::newRow(tag) << file << model << QString() << int(kExitFailed) << error;
+        };
+        refused("missing", "nothing.bin", "firmware image %1 does not exist");
+        refused("empty", "empty.bin", "firmware image %1 is empty");
+        refused("folder", "folder", "%1 is a folder, not a firmware image");
+        refused("FIFO", "fifo", "%1 is not a regular file, not a firmware image");
+        refused("unreadable", "locked.bin", "cannot read firmware image %1: Permission denied");
+        refused("4 GiB", "huge.bin", "firmware image %1 is too large: the unit takes less than 4 GiB");
+        refused("no unit", "image.bin", "no unit connected", -1);
+        for (sim::Model model : {sim::Model::Strata10, sim::Model::Strata20})
+            refused(sim::modelName(model), "image.bin", QStringLiteral("the unit is a %1: only the Strata 96 takes a firmware image")
+                                                           .arg(QLatin1String(sim::modelName(model))), int(model));
+        const QString failed = QStringLiteral("firmware transfer failed: the unit did not take or verify the image");
+        const int s96 = int(sim::Model::Strata96);
+        QTest::newRow("cancel") << "image.bin" << s96 << "cancel" << int(kExitCancelled) << "the unit cancelled the firmware transfer";
+        QTest::newRow("wrong offset") << "image.bin" << s96 << "offset" << int(kExitFailed) << failed;
+        QTest::newRow("never verifies") << "image.bin" << s96 << "verify" << int(kExitFailed) << failed;
+        QTest::newRow("unplugged") << "image.bin" << s96 << "unplug" << int(kExitFailed)
+                                   << "unit was disconnected during the firmware transfer";
+    }
+    void firmwareEndsInOneLine()
+    {
+        QFETCH(QString, file);
+        QFETCH(int, model);
+        QFETCH(QString, fault);
+        const QString path = dir_.filePath(file);
+        if (file == QLatin1String("empty.bin") || file == QLatin1String("image.bin"))
+            write(file, file == QLatin1String("empty.bin") ? QByteArray() : pattern(5000));
+        if (file == QLatin1String("folder"))
+            QVERIFY(QDir(dir_.path()).mkdir(file));
+        if (file == QLatin1String("fifo"))
+            QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        if (file == QLatin1String("locked.bin")) {
+            if (geteuid() == 0)
+                QSKIP("running as root, which reads any file");
+            write(file, pattern(10));
+            QVERIFY(QFile::setPermissions(path, QFileDevice::WriteOwner));
+        }
+        QFile huge(path);
+        if (file == QLatin1String("huge.bin") && (!huge.open(QIODevice::WriteOnly) || !huge.resize(qint64(1) << 32)))
+            QSKIP("the temporary folder's file system cannot hold a sparse 4 GiB file");
+        std::shared_ptr<sim::SimUnit> unit = model < 0 ? nullptr : sim::plugSimUnit(sim::Model(model));
+        if (unit) {
+            unit->refuseFirmware(fault == QLatin1String("cancel"));
+            unit->misreportFirmwareOffset(fault == QLatin1String("offset"));
+            unit->neverFinishFirmware(fault == QLatin1String("verify") || fault == QLatin1String("unplug"));
+        }
+        if (fault == QLatin1String("unplug")) {
+            // Pulled while the host waits for the verification: the first
+            // pauses of the whole transfer.
+            unitToPull = unit;
+            sleepsBeforePull = 3;
+            zuctl_set_usleep(&pullUnit);
+        }
+        const ToolRun run = runTool(QStringList{"firmware", path});
+        QFETCH(QString, error);
+        QCOMPARE(run.error, error.contains(QLatin1String("%1")) ? error.arg(path) : error);
+        QTEST(run.status, "status");
+        QVERIFY(run.report.isEmpty() && !unitToPull);
+        if (unit && fault.isEmpty())
+            QVERIFY(unit->firmwareLength() == 0 && unit->firmwareImage().empty()
+                    && (model != int(sim::Model::Strata96) || unit->transferCount() == 0));
+    }
+};
 
 QTEST_GUILESS_MAIN(StratactlDirect)
 #include "tst_stratactl_direct.moc"

@@ -1,6 +1,6 @@
 // A unit pulled out in the middle of a command: the command ends with the
-// failure of its send or read (no waiting out its time-out), the removal frees the
-// slot, and the freed handle fails from then on.
+// failure of its send, read or ready poll (no waiting out its time-out), the
+// removal frees the slot, and the freed handle fails from then on.
 #include <QtTest>
 
 #include <functional>
@@ -29,6 +29,11 @@ void UnplugTest::unitLeavesDuringCommand_data()
     QTest::newRow("version, gone after the ready poll")
         << Command([](zuctl_t *c) { uint16_t v; return zuctl_get_version(c, &v); }) << 0
         << sentToNoOne + zuctlLines({900});
+    // The ready poll stops on the registry's "no device" instead of polling
+    // a gone unit for ten seconds.
+    QTest::newRow("ready poll, gone before its second cycle")
+        << Command([](zuctl_t *c) { return zuctl_wait_ready(c) == 0 ? zuctl_wait_ready(c) : 9u; }) << 0
+        << gone + zuctlLines({114});
     QTest::newRow("meters, after the first reply") << Command([](zuctl_t *c) {
         zuctl_meter_info_t info[97] = {};
         return zuctl_get_meter(c, info, 97, nullptr);
