@@ -45,7 +45,7 @@ void MainWindow::resizeEvent(QResizeEvent *event)
                      panel::scaledTrunc(108 * scale.s), panel::scaledTrunc(18 * scale.s));
     ui->label_KORVEN_dead->setGeometry(logo);
     SvgPicturePainter pictures(devicePixelRatioF());
-    ui->label_KORVEN_dead->setPixmap(pictures.render(QLatin1String(kBrandLogo), logo.size()));
+    SvgPicturePainter::show(ui->label_KORVEN_dead, pictures.render(QLatin1String(kBrandLogo), logo.size()));
 
     resizeMeterWindow(scale.s, scale.sx, scale.sy);
     resizeInfoWindow(scale.s, scale.sx, scale.sy);
