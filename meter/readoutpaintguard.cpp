@@ -3,7 +3,6 @@
 #include <QAbstractButton>
 #include <QFontMetrics>
 #include <QPaintEvent>
-#include <QStyle>
 
 bool ReadoutPaintGuard::eventFilter(QObject *watched, QEvent *event)
 {
@@ -13,10 +12,10 @@ bool ReadoutPaintGuard::eventFilter(QObject *watched, QEvent *event)
     // Pressed or focused, the style may draw more than the text.
     if (!readout || readout->isDown() || readout->hasFocus())
         return false;
-    // The text's whole line box, centred as the button centres it, and a
-    // pixel more on each side for glyphs that reach beyond it.
-    const QSize line = readout->fontMetrics().size(Qt::TextShowMnemonic, readout->text());
-    const QRect drawn = QStyle::alignedRect(readout->layoutDirection(), Qt::AlignCenter, line, readout->rect())
-                            .adjusted(-1, -1, 1, 1);
+    // The rows of the text's line, centred as the button centres it, and a
+    // row more on each side for glyphs that reach beyond it. Only the
+    // height matters: the shared row runs across the whole readout.
+    const int line = readout->fontMetrics().height();
+    const QRect drawn(0, (readout->height() - line) / 2 - 1, readout->width(), line + 2);
     return !static_cast<QPaintEvent *>(event)->region().intersects(drawn);
 }
