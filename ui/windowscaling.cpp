@@ -5,6 +5,7 @@
 
 #include <QGuiApplication>
 #include <QMenuBar>
+#include <QPixmapCache>
 #include <QResizeEvent>
 #include <QScreen>
 
@@ -22,6 +23,13 @@ constexpr char kBrandLogo[] = "://Resource/logo/KORVEN_logo.svg";
 void MainWindow::resizeEvent(QResizeEvent *event)
 {
     QMainWindow::resizeEvent(event);
+    // Every picture of the pages is rendered again below for this size. The
+    // pixmap cache would keep the ones the form loaded at their design size
+    // (the two backgrounds alone are about 6 MiB) alive beside the new ones,
+    // though no widget shows them any longer; emptied first, each old picture
+    // goes as its label takes the new one. What is still in use is loaded
+    // again when next asked for.
+    QPixmapCache::clear();
     // The pages live below the menu bar, which on Linux is part of the
     // window; scaling to the whole window would push the bottom rows out.
     const QWidget *menu = menuWidget();
