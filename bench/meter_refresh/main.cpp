@@ -11,7 +11,8 @@
 //       (default 30), RUNS times (default 1): CPU shares, their ratio and
 //       peak resident sizes (sidebyside.h says which display and why)
 //   bench_meter_refresh --idle [SEC [RUNS]] [--offscreen]
-//       the panel alone with no unit: its CPU share at rest
+//       the panel alone on the USB backend with no unit plugged in: its
+//       CPU share at rest
 #include <QApplication>
 #include <QEvent>
 #include <QStringList>

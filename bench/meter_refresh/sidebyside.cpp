@@ -197,7 +197,7 @@ int runSideBySide(int argc, char **argv, const SideBySideOptions &options)
     }
 
     if (options.idle)
-        std::printf("panel idle with no unit (empty simulated bus), %d s, %s\n", options.seconds,
+        std::printf("panel idle on the USB backend with no unit plugged in, %d s, %s\n", options.seconds,
                     qPrintable(display.describe()));
     else
         std::printf("panel metering the simulated Strata 96 on the meter page beside 24 plain labels moved at 10 Hz,\n"
