@@ -48,11 +48,13 @@ void MainWindow::resizeInfoWindow(float s, float sx, float sy)
     }
 
     ui->label_BufferBg->setGeometry(panel::scaledRect(scale, 623, 414, 356, 33));
-    SvgPicturePainter::show(ui->label_BufferBg, pictures.render(QStringLiteral("://Resource/slider_bg.svg"), ui->label_BufferBg->size()));
+    SvgPicturePainter::show(ui->label_BufferBg,
+                            pictures.render(QStringLiteral("://Resource/slider_bg.svg"), ui->label_BufferBg->size()));
     ui->horizontalSlider_BufferSize->setGeometry(panel::scaledRect(scale, 620, 410, 353, 14));
     ui->horizontalSlider_BufferSize->setStyleSheet(panel::bufferSliderStyle(s));
     ui->label_infobg->setGeometry(panel::scaledRect(scale, 0, 0, 1110, 650));
-    SvgPicturePainter::show(ui->label_infobg, pictures.render(QStringLiteral("://Resource/info_bg.svg"), ui->label_infobg->size()));
+    SvgPicturePainter::show(ui->label_infobg,
+                            pictures.render(QStringLiteral("://Resource/info_bg.svg"), ui->label_infobg->size()));
 
     // Logos and photos keep their aspect (they follow s); the excess of one
     // axis moves them towards the middle of the free space.
@@ -60,7 +62,8 @@ void MainWindow::resizeInfoWindow(float s, float sx, float sy)
     const QRect brand(scaledTrunc(23 * sx), scaledTrunc(13 * sy + 9 * scale.ey), scaledTrunc(108 * s),
                       scaledTrunc(18 * s));
     ui->label_KORVEN_info->setGeometry(brand);
-    SvgPicturePainter::show(ui->label_KORVEN_info, pictures.render(QStringLiteral("://Resource/logo/KORVEN_logo.svg"), brand.size()));
+    SvgPicturePainter::show(ui->label_KORVEN_info,
+                            pictures.render(QStringLiteral("://Resource/logo/KORVEN_logo.svg"), brand.size()));
 
     const float width = static_cast<float>(m_contentSize.width());
     const int logoY = scaledTrunc(13 * sy + 8 * scale.ey);

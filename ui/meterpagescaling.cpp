@@ -113,9 +113,11 @@ void MainWindow::resizeMeterWindow(float s, float sx, float sy)
     // Unlike the information page, these logos do not move down.
     const QRect brand(scaledTrunc(23 * sx), scaledTrunc(13 * sy), scaledTrunc(108 * s), scaledTrunc(18 * s));
     ui->label_KORVEN_meter->setGeometry(brand);
-    SvgPicturePainter::show(ui->label_KORVEN_meter, pictures.render(QStringLiteral("://Resource/logo/KORVEN_logo.svg"), brand.size()));
+    SvgPicturePainter::show(ui->label_KORVEN_meter,
+                            pictures.render(QStringLiteral("://Resource/logo/KORVEN_logo.svg"), brand.size()));
     const QRect model(scaledTrunc(static_cast<float>(m_contentSize.width()) - 23 - 172 * s), scaledTrunc(13 * sy),
                       scaledTrunc(172 * s), scaledTrunc(16 * s));
     ui->label_Strata96_meter->setGeometry(model);
-    SvgPicturePainter::show(ui->label_Strata96_meter, pictures.render(QStringLiteral("://Resource/logo/Strata96_logo.svg"), model.size()));
+    SvgPicturePainter::show(ui->label_Strata96_meter,
+                            pictures.render(QStringLiteral("://Resource/logo/Strata96_logo.svg"), model.size()));
 }
