@@ -135,6 +135,10 @@ void DrawLevelMeter::resetLevelMeter(levelMeter *strips)
 
 void DrawLevelMeter::refreshStrip(levelMeter &strip, int k, bool scaleChanged)
 {
+    if (m_cache[k].guarded != strip.peakText) {
+        strip.peakText->installEventFilter(&m_readoutGuard);
+        m_cache[k].guarded = strip.peakText;
+    }
     const int previous = dotsFromPixels(strip.meter->height(), m_prevScaleY);
 
     float db = static_cast<float>(20.0 * std::log10(strip.value / kFullScaleLevel));

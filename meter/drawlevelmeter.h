@@ -11,6 +11,7 @@
 #include <cstdint>
 
 #include "meter/metertables.h"
+#include "meter/readoutpaintguard.h"
 #include "service/levelmeter.h"
 
 class QPushButton;
@@ -57,6 +58,7 @@ private:
         Zone zone = Zone::Unknown;
         const QPushButton *readout = nullptr;
         uint32_t readoutKey = 0;
+        const QPushButton *guarded = nullptr;
     };
 
     void refreshStrip(levelMeter &strip, int k, bool scaleChanged);
@@ -79,4 +81,5 @@ private:
     float m_prevScaleY = 1.0f;
     const QString m_zoneStyles[4];
     StripCache m_cache[kStripCount];
+    ReadoutPaintGuard m_readoutGuard;
 };

@@ -159,10 +159,9 @@ void MainWindow::setUiMeterSel(uint8_t source)
 
 void MainWindow::changeChLabel(uint8_t source)
 {
-    const QString style = QString::fromLatin1(source == 0 ? panel::kRecFuncGreyStyle
-                                                          : panel::kRecFuncBlackStyle);
+    const char *style = source == 0 ? panel::kRecFuncGreyStyle : panel::kRecFuncBlackStyle;
     for (int i = 0; i < meter::kChannelStrips; ++i)
-        m_recFuncLabels[static_cast<size_t>(i)]->setStyleSheet(style);
+        panel::restyle(m_recFuncLabels[static_cast<size_t>(i)], style);
 }
 
 void MainWindow::setUiPeakHold(uint8_t mode)

@@ -3,7 +3,9 @@
 #include "ui/mainwindow.h"
 
 #include <QDebug>
+#include <QImage>
 #include <QLabel>
+#include <QPixmap>
 
 #include "service/datamanager.h"
 #include "service/unittext.h"
@@ -16,6 +18,19 @@ namespace {
 
 constexpr int kPageInfo = 0;
 constexpr int kPageMeter = 1;
+
+// The product photos are the largest pictures of the page, and only the
+// connected model's is ever on show: a hidden photo lets its picture go and
+// takes it back when its model is connected. Read past the pixmap cache,
+// which would keep every photo once loaded.
+void keepPhoto(QLabel *photo, const char *resource, bool shown)
+{
+    const bool held = !photo->pixmap(Qt::ReturnByValue).isNull();
+    if (shown && !held)
+        photo->setPixmap(QPixmap::fromImage(QImage(QLatin1String(resource))));
+    else if (!shown && held)
+        photo->clear();
+}
 
 } // namespace
 
@@ -99,6 +114,7 @@ void MainWindow::hideModelWidgets()
     for (size_t i = 0; i < panel::kModels.size(); ++i) {
         m_modelLogos[i]->hide();
         m_modelPhotos[i]->hide();
+        keepPhoto(m_modelPhotos[i], panel::kModels[i].photoResource, false);
     }
 }
 
@@ -110,6 +126,7 @@ void MainWindow::showModelWidgets(const QString &deviceName)
     for (size_t i = 0; i < panel::kModels.size(); ++i) {
         const bool visible = &panel::kModels[i] == shown;
         m_modelLogos[i]->setVisible(visible);
+        keepPhoto(m_modelPhotos[i], panel::kModels[i].photoResource, visible);
         m_modelPhotos[i]->setVisible(visible);
     }
     ui->pushButton_Meter->setVisible(shown->meterPage);

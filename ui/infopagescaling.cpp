@@ -56,11 +56,13 @@ void MainWindow::resizeInfoWindow(float s, float sx, float sy)
     }
 
     ui->label_BufferBg->setGeometry(panel::scaledRect(scale, 623, 414, 356, 33));
-    ui->label_BufferBg->setPixmap(pictures.render(QStringLiteral("://Resource/slider_bg.svg"), ui->label_BufferBg->size()));
+    SvgPicturePainter::show(ui->label_BufferBg,
+                            pictures.render(QStringLiteral("://Resource/slider_bg.svg"), ui->label_BufferBg->size()));
     ui->horizontalSlider_BufferSize->setGeometry(panel::scaledRect(scale, 620, 410, 353, 14));
     ui->horizontalSlider_BufferSize->setStyleSheet(panel::bufferSliderStyle(s));
     ui->label_infobg->setGeometry(panel::scaledRect(scale, 0, 0, 1110, 650));
-    ui->label_infobg->setPixmap(pictures.render(QStringLiteral("://Resource/info_bg.svg"), ui->label_infobg->size()));
+    SvgPicturePainter::show(ui->label_infobg,
+                            pictures.render(QStringLiteral("://Resource/info_bg.svg"), ui->label_infobg->size()));
 
     // Logos and photos keep their aspect (they follow s); the excess of one
     // axis moves them towards the middle of the free space.
@@ -68,7 +70,8 @@ void MainWindow::resizeInfoWindow(float s, float sx, float sy)
     const QRect brand(scaledTrunc(23 * sx), scaledTrunc(13 * sy + 9 * scale.ey), scaledTrunc(108 * s),
                       scaledTrunc(18 * s));
     ui->label_KORVEN_info->setGeometry(brand);
-    ui->label_KORVEN_info->setPixmap(pictures.render(QStringLiteral("://Resource/logo/KORVEN_logo.svg"), brand.size()));
+    SvgPicturePainter::show(ui->label_KORVEN_info,
+                            pictures.render(QStringLiteral("://Resource/logo/KORVEN_logo.svg"), brand.size()));
 
     const float width = static_cast<float>(m_contentSize.width());
     const int logoY = scaledTrunc(13 * sy + 8 * scale.ey);
@@ -86,7 +89,7 @@ void MainWindow::resizeInfoWindow(float s, float sx, float sy)
         const QRect rect(scaledTrunc(width - 23 - logo.designWidth * s), logoY, scaledTrunc(logo.designWidth * s),
                          logoHeight);
         logo.label->setGeometry(rect);
-        logo.label->setPixmap(pictures.render(QLatin1String(logo.file), rect.size()));
+        SvgPicturePainter::show(logo.label, pictures.render(QLatin1String(logo.file), rect.size()));
     }
 
     const QSize wide(scaledNearest(552 * s), scaledNearest(486 * s));

@@ -163,7 +163,7 @@ void MainWindow::timerInterrupt_500ms()
     const bool channelsShowOtherSource = storedNumber(dm.cachedMeterSource()) != 0;
     for (int i = 0; i < 22; ++i) {
         if (channelsShowOtherSource)
-            m_recFuncLabels[i]->setStyleSheet(QLatin1String(panel::kRecFuncBlackStyle));
+            panel::restyle(m_recFuncLabels[i], panel::kRecFuncBlackStyle);
         else
             colourRecFunction(m_recFuncLabels[i], m_recFunction[i]);
     }
@@ -277,7 +277,7 @@ void MainWindow::applyStoredMeterSettings()
 void MainWindow::colourRecFunction(QLabel *label, uint8_t state) const
 {
     const bool lit = state == 1 || (state == 2 && m_blinkPhase);
-    label->setStyleSheet(QLatin1String(lit ? panel::kRecFuncRedStyle : panel::kRecFuncGreyStyle));
+    panel::restyle(label, lit ? panel::kRecFuncRedStyle : panel::kRecFuncGreyStyle);
 }
 
 void MainWindow::on_actionUpdate_triggered()

@@ -2,6 +2,8 @@
 #pragma once
 
 #include <QFont>
+#include <QLatin1String>
+#include <QWidget>
 
 namespace panel {
 
@@ -13,6 +15,16 @@ inline constexpr char kRecFuncGreyStyle[] =
     "QLabel{background-color: #CECECE; border-radius:1px;  border-color:#000000; border-width:1px; color:#0D0D0D;}";
 inline constexpr char kRecFuncBlackStyle[] =
     "QLabel{background-color: #000000; border-radius:1px;  border-color:#000000; border-width:1px; color:#FFFFFF;}";
+
+// Setting a style sheet re-polishes and repaints the widget even when the
+// text is the one it already has; the blink tick restyles 24 labels twice a
+// second, mostly to what they show already.
+inline void restyle(QWidget *widget, const char *style)
+{
+    const QLatin1String text(style);
+    if (widget->styleSheet() != text)
+        widget->setStyleSheet(text);
+}
 
 inline constexpr char kBufferSliderStyle[] =
     "QSlider{ background-image: url(:/Resource/trans.png); }QSlider{ background-color: rgba(0,0,0,0) }"

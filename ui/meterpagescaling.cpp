@@ -59,7 +59,7 @@ void MainWindow::resizeMeterWindow(float s, float sx, float sy)
 
     // The background keeps its aspect; the information page's stretches.
     ui->label_bg->setGeometry(panel::scaledRect(scale, 0, 0, 1110, 650));
-    ui->label_bg->setPixmap(pictures.render(QStringLiteral("://Resource/meter_bg.svg"),
+    SvgPicturePainter::show(ui->label_bg, pictures.render(QStringLiteral("://Resource/meter_bg.svg"),
                                             QSize(scaledTrunc(1110 * s), scaledTrunc(650 * s))));
 
     font.setPixelSize(panel::scaledFontPixels(scale, 16));
@@ -128,10 +128,11 @@ void MainWindow::resizeMeterWindow(float s, float sx, float sy)
     // Unlike the information page, these logos do not move down.
     const QRect brand(scaledTrunc(23 * sx), scaledTrunc(13 * sy), scaledTrunc(108 * s), scaledTrunc(18 * s));
     ui->label_KORVEN_meter->setGeometry(brand);
-    ui->label_KORVEN_meter->setPixmap(pictures.render(QStringLiteral("://Resource/logo/KORVEN_logo.svg"), brand.size()));
+    SvgPicturePainter::show(ui->label_KORVEN_meter,
+                            pictures.render(QStringLiteral("://Resource/logo/KORVEN_logo.svg"), brand.size()));
     const QRect model(scaledTrunc(static_cast<float>(m_contentSize.width()) - 23 - 172 * s), scaledTrunc(13 * sy),
                       scaledTrunc(172 * s), scaledTrunc(16 * s));
     ui->label_Strata96_meter->setGeometry(model);
-    ui->label_Strata96_meter->setPixmap(
-        pictures.render(QStringLiteral("://Resource/logo/Strata96_logo.svg"), model.size()));
+    SvgPicturePainter::show(ui->label_Strata96_meter,
+                            pictures.render(QStringLiteral("://Resource/logo/Strata96_logo.svg"), model.size()));
 }

@@ -21,3 +21,10 @@ QPixmap SvgPicturePainter::render(const QString &file, const QSize &size)
     m_painter.end();
     return picture;
 }
+
+void SvgPicturePainter::show(QLabel *label, const QPixmap &picture)
+{
+    const QSize logical = (QSizeF(picture.size()) / picture.devicePixelRatio()).toSize();
+    label->setScaledContents(logical != label->size());
+    label->setPixmap(picture);
+}

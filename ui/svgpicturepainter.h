@@ -3,6 +3,7 @@
 // the screen's pixel ratio so that it stays sharp on dense screens.
 #pragma once
 
+#include <QLabel>
 #include <QPainter>
 #include <QPixmap>
 #include <QSize>
@@ -17,6 +18,12 @@ public:
     // A transparent picture of `size` logical pixels with the file drawn
     // over all of it; a null picture for an empty size.
     QPixmap render(const QString &file, const QSize &size);
+
+    // Gives the label its picture. A label that scales its contents keeps a
+    // scaled copy beside the picture, at the label's size, even when the
+    // picture has that size already; such a picture is shown unscaled, which
+    // puts the same pixels on the screen without the copy.
+    static void show(QLabel *label, const QPixmap &picture);
 
 private:
     qreal m_ratio;

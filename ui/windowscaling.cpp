@@ -5,6 +5,7 @@
 
 #include <QGuiApplication>
 #include <QMenuBar>
+#include <QPixmapCache>
 #include <QResizeEvent>
 #include <QScreen>
 
@@ -34,6 +35,13 @@ void panel::reserveMenuBarHeight(QMainWindow &window)
 void MainWindow::resizeEvent(QResizeEvent *event)
 {
     QMainWindow::resizeEvent(event);
+    // Every picture of the pages is rendered again below for this size. The
+    // pixmap cache would keep the ones the form loaded at their design size
+    // (the two backgrounds alone are about 6 MiB) alive beside the new ones,
+    // though no widget shows them any longer; emptied first, each old picture
+    // goes as its label takes the new one. What is still in use is loaded
+    // again when next asked for.
+    QPixmapCache::clear();
     // The pages live below the menu bar, which on Linux is part of the
     // window; scaling to the whole window would push the bottom rows out.
     m_contentSize = QSize(event->size().width(), event->size().height() - menuBarHeight(*this));
@@ -55,7 +63,7 @@ void MainWindow::resizeEvent(QResizeEvent *event)
                      panel::scaledTrunc(108 * scale.s), panel::scaledTrunc(18 * scale.s));
     ui->label_KORVEN_dead->setGeometry(logo);
     SvgPicturePainter pictures(devicePixelRatioF());
-    ui->label_KORVEN_dead->setPixmap(pictures.render(QLatin1String(kBrandLogo), logo.size()));
+    SvgPicturePainter::show(ui->label_KORVEN_dead, pictures.render(QLatin1String(kBrandLogo), logo.size()));
 
     resizeMeterWindow(scale.s, scale.sx, scale.sy);
     resizeInfoWindow(scale.s, scale.sx, scale.sy);

@@ -5,8 +5,14 @@
 // over 1000 refreshes of the thread's CPU time.
 //
 //   bench_meter_refresh                 engine against the reference
-//   bench_meter_refresh --panel [SEC]   the whole panel metering the
-//                                       simulated Strata 96 (default 30 s)
+//   bench_meter_refresh --panel [SEC [RUNS]] [--offscreen]
+//       the whole panel metering the simulated Strata 96 beside
+//       bench_plain_labels, as two processes over the same SEC seconds
+//       (default 30), RUNS times (default 1): CPU shares, their ratio and
+//       peak resident sizes (sidebyside.h says which display and why)
+//   bench_meter_refresh --idle [SEC [RUNS]] [--offscreen]
+//       the panel alone on the USB backend with no unit plugged in: its
+//       CPU share at rest
 #include <QApplication>
 #include <QEvent>
 #include <QStringList>
@@ -21,6 +27,7 @@
 
 #include "panelrun.h"
 #include "programme.h"
+#include "sidebyside.h"
 #include "stripsetups.h"
 
 namespace {
@@ -28,8 +35,7 @@ namespace {
 constexpr int kStrips = DrawLevelMeter::kStripCount;
 constexpr int kWarmUpTicks = 50;
 constexpr int kMeasuredTicks = 1000;
-constexpr int kDefaultPanelSeconds = 30;
-constexpr double kGoalRatio = 2.0;
+constexpr double kGoalRatio = 3.0;
 
 // What the engine changed, summed over a run.
 class Touches : public QObject
@@ -154,15 +160,38 @@ int runRefresh(int argc, char **argv)
     return 0;
 }
 
+// --panel and --idle: SEC and RUNS after the option, --offscreen anywhere.
+SideBySideOptions sideBySideOptions(int argc, char **argv, bool idle)
+{
+    SideBySideOptions options;
+    options.idle = idle;
+    std::vector<int> numbers;
+    for (int i = 2; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--offscreen") == 0)
+            options.offscreen = true;
+        else
+            numbers.push_back(std::atoi(argv[i]));
+    }
+    if (numbers.size() > 0)
+        options.seconds = std::max(1, numbers[0]);
+    if (numbers.size() > 1)
+        options.runs = std::max(1, numbers[1]);
+    return options;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
+    const bool panel = argc > 1 && std::strcmp(argv[1], "--panel") == 0;
+    const bool idle = argc > 1 && std::strcmp(argv[1], "--idle") == 0;
+    if (panel || idle)
+        return runSideBySide(argc, argv, sideBySideOptions(argc, argv, idle));
+    // One process of the comparison, started by the above.
+    if (argc > 2 && std::strcmp(argv[1], "--panel-process") == 0)
+        return runPanelProcess(argc, argv, std::max(1, std::atoi(argv[2])));
+
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (argc > 1 && std::strcmp(argv[1], "--panel") == 0) {
-        const int seconds = argc > 2 ? std::max(1, std::atoi(argv[2])) : kDefaultPanelSeconds;
-        return runPanel(argc, argv, seconds);
-    }
     return runRefresh(argc, argv);
 }

@@ -1,8 +1,6 @@
 #include "panelrun.h"
 
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 
 #ifdef STRATA_BENCH_PANEL
 
@@ -17,11 +15,12 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
-#include <sys/resource.h>
-#include <unistd.h>
-
+#include "measuredstretch.h"
 #include "service/datamanager.h"
+#include "ui/appidentity.h"
+#include "ui/fontfallback.h"
 #include "ui/mainwindow.h"
+#include "ui/translationloader.h"
 
 namespace {
 
@@ -29,7 +28,7 @@ constexpr char kModel[] = "Strata 96";
 constexpr int kIdentifyTimeoutMs = 15000;
 constexpr int kMeterPage = 1;
 
-// Counts how often the bars were moved, to show that metering ran.
+// Counts how often the bars were resized, to show that metering ran.
 class BarMoves : public QObject
 {
 public:
@@ -43,12 +42,6 @@ protected:
         return false;
     }
 };
-
-double cpuSeconds(const rusage &r)
-{
-    return static_cast<double>(r.ru_utime.tv_sec + r.ru_stime.tv_sec) +
-           static_cast<double>(r.ru_utime.tv_usec + r.ru_stime.tv_usec) / 1e6;
-}
 
 bool waitForModel(const QLabel *device)
 {
@@ -65,83 +58,68 @@ bool waitForModel(const QLabel *device)
     return device->text() == QLatin1String(kModel);
 }
 
-} // namespace
-
-int runPanel(int argc, char **argv, int seconds)
+bool openMeterPage(MainWindow &window)
 {
-    // The data manager picks its backend before main runs, so the simulated
-    // unit has to be in the environment of a fresh start.
-    const char *current = std::getenv("STRATA_SIMULATE");
-    if (!current || std::strcmp(current, kModel) != 0) {
-        setenv("STRATA_SIMULATE", kModel, 1);
-        execv("/proc/self/exe", argv);
-        std::perror("bench_meter_refresh: cannot restart on the simulated unit");
-        return 1;
-    }
-
-    // A settings store of its own, on the peak hold the engine starts with,
-    // so that the run neither depends on nor changes the user's settings.
-    QTemporaryDir settings;
-    qputenv("XDG_CONFIG_HOME", settings.path().toLocal8Bit());
-    QApplication app(argc, argv);
-    DataManager::setPeakHold(1);
-    MainWindow window;
-    window.show();
-
     auto *device = window.findChild<QLabel *>(QStringLiteral("label_Device"));
     auto *meterButton = window.findChild<QPushButton *>(QStringLiteral("pushButton_Meter"));
     auto *pages = window.findChild<QStackedWidget *>(QStringLiteral("stackedWidget"));
     if (!device || !meterButton || !pages || !waitForModel(device)) {
-        std::fprintf(stderr, "bench_meter_refresh: the panel did not identify the simulated %s\n", kModel);
-        return 1;
+        MeasuredStretch::fail("the panel did not identify the simulated Strata 96");
+        return false;
     }
     meterButton->click();
     if (pages->currentIndex() != kMeterPage) {
-        std::fprintf(stderr, "bench_meter_refresh: the meter page did not open\n");
-        return 1;
+        MeasuredStretch::fail("the meter page did not open");
+        return false;
     }
+    return true;
+}
+
+} // namespace
+
+int runPanelProcess(int argc, char **argv, int seconds)
+{
+    const bool metering = qEnvironmentVariable("STRATA_SIMULATE") == QLatin1String(kModel);
+    // A settings store of its own, on the peak hold the engine starts with,
+    // so that the run neither depends on nor changes the user's settings.
+    QTemporaryDir settings;
+    qputenv("XDG_CONFIG_HOME", settings.path().toLocal8Bit());
+
+    // As strata-panel's main sets the program up.
+    QApplication app(argc, argv);
+#ifdef STRATA_BENCH_RESOURCES
+    Q_INIT_RESOURCE(resources);
+#endif
+    panel::applyApplicationIdentity();
+    panel::installFontFallbacks();
+    panel::installTranslations();
+    DataManager::setPeakHold(1);
+    MainWindow window;
+    window.show();
+
+    if (metering && !openMeterPage(window))
+        return 1;
 
     BarMoves moves;
     for (QLabel *bar : window.findChildren<QLabel *>(QRegularExpression(QStringLiteral("^label_meter"))))
         bar->installEventFilter(&moves);
-
-    rusage before{};
-    getrusage(RUSAGE_SELF, &before);
-    QElapsedTimer wall;
-    wall.start();
-    // How often the unit was present, sampled between the window's ticks.
-    long samples = 0;
-    long present = 0;
-    QTimer presence;
-    QObject::connect(&presence, &QTimer::timeout, [&] {
-        ++samples;
-        present += dm.queryExistDevice() ? 1 : 0;
+    // A unit lost on the way would have taken the window off the meter
+    // page; asking the data manager here would add polls of its own.
+    auto *pages = window.findChild<QStackedWidget *>(QStringLiteral("stackedWidget"));
+    MeasuredStretch stretch(seconds, [&] {
+        return QStringLiteral("resizes=%1 page=%2").arg(moves.count).arg(pages ? pages->currentIndex() : -1);
     });
-    presence.start(100);
-    QTimer::singleShot(seconds * 1000, &app, &QApplication::quit);
-    app.exec();
-    const double wallSeconds = static_cast<double>(wall.nsecsElapsed()) / 1e9;
-    rusage after{};
-    getrusage(RUSAGE_SELF, &after);
-
-    const double cpu = cpuSeconds(after) - cpuSeconds(before);
-    std::printf("panel metering the simulated %s, meter page on show, offscreen platform\n", kModel);
-    std::printf("  wall time          %8.1f s\n", wallSeconds);
-    std::printf("  CPU time           %8.2f s (all threads)\n", cpu);
-    std::printf("  CPU share          %8.2f %% of one core\n", 100.0 * cpu / wallSeconds);
-    std::printf("  peak memory (RSS)  %8.1f MiB\n", static_cast<double>(after.ru_maxrss) / 1024.0);
-    std::printf("  bar resizes        %8ld (%.1f per second)\n", moves.count,
-                static_cast<double>(moves.count) / wallSeconds);
-    std::printf("  unit present       %8.1f %% of %ld samples\n",
-                samples ? 100.0 * static_cast<double>(present) / static_cast<double>(samples) : 0.0, samples);
-    return 0;
+    QTimer::singleShot(0, &stretch, [&] { stretch.begin(); });
+    return app.exec();
 }
 
 #else
 
-int runPanel(int, char **, int)
+#include "measuredstretch.h"
+
+int runPanelProcess(int, char **, int)
 {
-    std::fprintf(stderr, "bench_meter_refresh: built without the panel; --panel is not available\n");
+    MeasuredStretch::fail("built without the panel");
     return 2;
 }
 
