@@ -75,7 +75,6 @@ void QueriesTest::queryTakesItsAnswer_data()
 
     using R = QList<QByteArray>;
     using namespace wire;
-    const auto hex = [](const char *text) { return QByteArray::fromHex(text); };
     const auto ch = [](int kind, int no) { return u8(ZUMSG_CMD_CH, kind) + u8(ZUMSG_CMD_CH_NUM, no); };
     const QByteArray info = hex("3101 0000"), serial = hex("3801 0000");
     QTest::newRow("version") << number(zuctl_get_version) << info << R{reply({u16(0x32, 0x0102)})} << text(0x102) << "";
@@ -169,5 +168,5 @@ void QueriesTest::queryFails()
     QCOMPARE(clock_->sleepCount(), clock_->sleepCount(10000));
 }
 
-QTEST_GUILESS_MAIN(QueriesTest)
+STRATA_TEST_CLASS(QueriesTest)
 #include "test_zuctl_queries.moc"
