@@ -38,7 +38,12 @@ class MeterPageTest : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { Q_INIT_RESOURCE(resources); }
+    void initTestCase()
+    {
+        Q_INIT_RESOURCE(resources);
+        // A manifest address the update check refuses at once: no host lookup.
+        DataManager::saveSetting(QStringLiteral("Update"), QStringLiteral("JsonUrl"), QStringLiteral("file:///nowhere"));
+    }
     void init()
     {
         DataManager::setMeterSource(0);

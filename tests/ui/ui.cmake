@@ -13,7 +13,6 @@ function(strata_add_ui_test name labels)
   endif()
 endfunction()
 
-strata_add_ui_test(test_informationpage "unit;gui")
 strata_add_ui_test(test_connection "integration;gui")
 
 # The soak: the window and the service under random faults from the fault
