@@ -154,6 +154,8 @@ private slots:
         QTest::newRow("cancel") << "cancel" << "The unit cancelled the firmware update.";
         QTest::newRow("wrong offset") << "offset" << failed;
         QTest::newRow("never verifies") << "verify" << failed;
+        // Said present, but gone before the transfer reaches the worker.
+        QTest::newRow("no unit") << "gone" << "No unit is connected. Connect the Strata 96 and start the update again.";
     }
     void unitFaultsEndInTheirFailure()
     {
@@ -161,7 +163,7 @@ private slots:
         // The unit's waits run on the virtual clock: a thousand waits and a
         // minute of verification take no time.
         m_clock = std::make_unique<VirtualClock>();
-        auto unit = plugUnit();
+        auto unit = fault == QLatin1String("gone") ? std::make_shared<sim::SimUnit>(sim::Model::Strata96) : plugUnit();
         unit->refuseFirmware(fault == QLatin1String("cancel"));
         unit->misreportFirmwareOffset(fault == QLatin1String("offset"));
         unit->neverFinishFirmware(fault == QLatin1String("verify"));

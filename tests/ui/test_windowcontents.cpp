@@ -455,33 +455,41 @@ private slots:
         QVERIFY(seen);
     }
 
+    // The About item of the window's menu shows the About box.
     void aboutBoxShowsProductVersionAndCopyright()
     {
-        AboutDialog about;
-        QCOMPARE(about.windowTitle(), QStringLiteral("KORVEN Strata Mixer"));
-        QCOMPARE(about.minimumSize(), QSize(620, 200));
-        QCOMPARE(about.maximumSize(), QSize(620, 200));
-        QVERIFY(!(about.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
-        const struct {
-            const char *name;
-            const char *text;
-            int pixels;
-            bool bold;
-        } labels[] = {
-            {"label_product", "USB Audio Interface<p>KORVEN StrataMixer", 18, true},
-            {"label_version", "Software Ver. : V2.00 0023", 13, false},
-            {"label_copyright", nullptr, 9, false},
-        };
-        for (const auto &l : labels) {
-            auto *label = about.findChild<QLabel *>(QLatin1String(l.name));
-            QVERIFY(label);
-            if (l.text)
-                QCOMPARE(label->text(), QLatin1String(l.text));
-            QCOMPARE(label->font().pixelSize(), l.pixels);
-            QCOMPARE(label->font().bold(), l.bold);
-        }
-        QVERIFY(!about.findChild<QLabel *>(QStringLiteral("label_icon"))->pixmap(Qt::ReturnByValue).isNull());
-        QVERIFY(about.findChild<QLabel *>(QStringLiteral("label_copyright"))->alignment() & Qt::AlignRight);
+        bool seen = false;
+        whenModalShows([&](QWidget *modal) {
+            auto *about = qobject_cast<AboutDialog *>(modal);
+            QVERIFY(about);
+            QCOMPARE(about->windowTitle(), QStringLiteral("KORVEN Strata Mixer"));
+            QCOMPARE(about->minimumSize(), QSize(620, 200));
+            QCOMPARE(about->maximumSize(), QSize(620, 200));
+            QVERIFY(!(about->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
+            const struct {
+                const char *name;
+                const char *text;
+                int pixels;
+                bool bold;
+            } labels[] = {
+                {"label_product", "USB Audio Interface<p>KORVEN StrataMixer", 18, true},
+                {"label_version", "Software Ver. : V2.00 0023", 13, false},
+                {"label_copyright", nullptr, 9, false},
+            };
+            for (const auto &l : labels) {
+                auto *label = about->findChild<QLabel *>(QLatin1String(l.name));
+                QVERIFY(label);
+                if (l.text)
+                    QCOMPARE(label->text(), QLatin1String(l.text));
+                QCOMPARE(label->font().pixelSize(), l.pixels);
+                QCOMPARE(label->font().bold(), l.bold);
+            }
+            QVERIFY(!about->findChild<QLabel *>(QStringLiteral("label_icon"))->pixmap(Qt::ReturnByValue).isNull());
+            QVERIFY(about->findChild<QLabel *>(QStringLiteral("label_copyright"))->alignment() & Qt::AlignRight);
+            seen = true;
+        });
+        widget<QAction>(window(), "actionKORVEN_StrataMixer")->trigger();
+        QVERIFY(seen);
     }
 
     // Every compiled-in path the panel loads must be there and load at the
