@@ -1,6 +1,7 @@
 # The device service: request engine, worker thread, data manager, settings store.
 
-# The engine's messages, the worker cut off: no threads but the idle worker's.
+# The engine's messages and the data manager's facade, the worker cut off: no
+# threads but the idle worker's.
 strata_add_test(test_engine_messages
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_enginemessages.cpp LIBS strata_service LABELS unit asan)
 
@@ -8,9 +9,7 @@ strata_add_test(test_engine_messages
 strata_add_test(test_engine_exchange
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_engineexchange.cpp LIBS strata_service LABELS integration tsan)
 
-# The facade and the settings store: no threads.
-strata_add_test(test_data_manager
-  SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_datamanager.cpp LIBS strata_service LABELS unit asan)
+# The settings store: no threads.
 strata_add_test(test_settings_store
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_settingsstore.cpp LIBS strata_service LABELS unit asan)
 

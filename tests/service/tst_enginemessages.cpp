@@ -1,7 +1,10 @@
 // The request engine's messages, the worker cut off and played by the test: replies read, bad ones
 // included (none may crash, read out of bounds or leave state behind), and requests built: the fixed
-// order, the 64-byte limit and what waits, the setting slots and their replacement.
+// order, the 64-byte limit and what waits, the setting slots and their replacement; and the data
+// manager's side of it: a meter reading sorted into the 97-record snapshot, settings logged and sent.
 #include <QtTest>
+
+#include <functional>
 
 #include "engineprobe.h"
 #include "stdout_capture.h"
@@ -12,7 +15,26 @@ using namespace items;
 namespace {
 constexpr zumsg_data_ch_t kDM = ZUMSG_DATA_CH_DIRECTMONITOR_OUT, kIn = ZUMSG_DATA_CH_ANALOG_IN;
 constexpr zumsg_data_ch_type_t kStereo = ZUMSG_DATA_CH_TYPE_STEREO, kMono = ZUMSG_DATA_CH_TYPE_MONO;
+
+QStringList debugLines;
+void captureDebug(QtMsgType type, const QMessageLogContext &, const QString &text)
+{
+    if (type == QtDebugMsg)
+        debugLines << text;
+}
+
+// A reading whose first record carries one meter; the others have no kind.
+QByteArray reading(uint32_t kind, uint8_t ch, uint16_t level, int records = QZUDevice::kMeterCount)
+{
+    QVector<zuctl_meter_info_t> r(records, zuctl_meter_info_t{0, 0, 0});
+    r[0] = {kind, ch, level};
+    return QByteArray(reinterpret_cast<const char *>(r.constData()), records * int(sizeof(zuctl_meter_info_t)));
+}
+
+using DM = DataManager;
+using Call = std::function<bool(DataManager &)>;
 } // namespace
+Q_DECLARE_METATYPE(Call)
 
 class EngineMessages : public QObject
 {
@@ -30,9 +52,12 @@ private slots:
 
     void repliesBecomeSignals_data();
     void repliesBecomeSignals();
-    void signalsAndSlotsKeepTheirOrder();
     void queriesFollowTheFixedOrderAndOverflowWaits();
     void newerValueReplacesOneNotYetSent();
+    void meterEntryLandsInItsRecord_data();
+    void meterEntryLandsInItsRecord();
+    void settingIsLoggedAndHandedOn_data();
+    void settingIsLoggedAndHandedOn();
 
 private:
     QByteArray sent(int i) const { return sends_->at(i).at(0).toByteArray(); }
@@ -111,24 +136,6 @@ void EngineMessages::repliesBecomeSignals()
     QVERIFY(!engine_->unit_ready);
 }
 
-void EngineMessages::signalsAndSlotsKeepTheirOrder()
-{
-    QStringList names;
-    for (const QMetaObject *meta : {&QZUDevice::staticMetaObject, &QZUDeviceUnit::staticMetaObject})
-        for (int i = meta->methodOffset(); i < meta->methodCount(); ++i)
-            names << meta->method(i).name();
-    QCOMPARE(names.join(' '),
-             QString("sig_deselect sig_is_selected sig_zu_send sig_zu_recv sig_zu_get_meter sig_recv_debug "
-                     "sig_recv_hz sig_recv_autopowersave sig_recv_serialnumber sig_recv_stereo sig_recv_mute "
-                     "sig_recv_fader sig_recv_assign_ch sig_recv_version sig_recv_build sig_recv_productname "
-                     "sig_recv_productsig sig_recv_builddate sig_recv_buildtime sig_recv_recfunc sig_recv_meter "
-                     "sig_zu_fwupdate sig_recv_fwupdate_progress sig_recv_fwupdate "
-                     "recv_deselect recv_is_selected recv_zu_send_result recv_zu_recv_result recv_get_meter "
-                     "zu_send_result zu_recv_result ret_deselect ret_is_selected ret_select_default ret_get_meter "
-                     "finished ret_fwupdate_progress ret_fwupdate "
-                     "deselect is_selected select_default zu_send zu_recv zu_get_meter zu_fwupdate"));
-}
-
 void EngineMessages::queriesFollowTheFixedOrderAndOverflowWaits()
 {
     // Marked before the unit said it is ready: status reads, nothing sent.
@@ -171,6 +178,80 @@ void EngineMessages::newerValueReplacesOneNotYetSent()
     engine_->recv_zu_send_result(true);
     QCOMPARE(sent(1),
              channel(kIn, 3, ZUMSG_CMD_SET_STEREO, kMono) + channel(kDM, 1, ZUMSG_CMD_SET_FADER, 30) + end());
+}
+
+void EngineMessages::meterEntryLandsInItsRecord_data()
+{
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<int>("record"); // -1: none changes; -2: the reading is refused
+    QTest::addColumn<int>("stored");
+    QTest::newRow("input 3") << true << reading(4, 3, 1234) << 1 << 2 << 1234;
+    QTest::newRow("one above the top of the scale") << true << reading(4, 1, 32769) << 1 << 0 << 0;
+    QTest::newRow("input channel 0") << true << reading(4, 0, 10) << 1 << -1 << 0;
+    QTest::newRow("kind 8 channel 2") << true << reading(8, 2, 10) << 1 << -1 << 0;
+    QTest::newRow("failed read") << false << reading(4, 1, 77) << 97 << -2 << 0;
+    QTest::newRow("98 meters") << true << reading(4, 1, 77) << 98 << -2 << 0;
+    QTest::newRow("120 records, 120 meters") << true << reading(4, 1, 77, 120) << 120 << -2 << 0;
+}
+
+void EngineMessages::meterEntryLandsInItsRecord()
+{
+    QFETCH(bool, ok);
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, count);
+    QFETCH(int, record);
+    QFETCH(int, stored);
+    levelMeter snapshot[QZUDevice::kMeterCount];
+    for (levelMeter &r : snapshot)
+        r.value = 0xBEEF;
+    engine_->recv_get_meter(ok, bytes, count);
+    QCOMPARE(engine_->getMeterdata(snapshot), record != -2);
+    for (int i = 0; i < QZUDevice::kMeterCount; ++i)
+        QCOMPARE(int(snapshot[i].value), i == record ? stored : 0xBEEF);
+}
+
+void EngineMessages::settingIsLoggedAndHandedOn_data()
+{
+    QTest::addColumn<Call>("call");
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QByteArray>("message"); // what the engine then sends, less the end item
+    QTest::addColumn<bool>("accepted");
+    auto row = [](const char *tag, Call call, const char *line, const QByteArray &message, bool accepted = true) {
+        QTest::newRow(tag) << call << QString(line) << message << accepted;
+    };
+    row("power save, input, volume",
+        [](DM &d) { d.setAutoPowerSave(true); return d.setAudioInput(3, false) && d.setInputVolume(100); },
+        "Auto Power Save:TRUE\nAudio Input3:FALSE\nInput Volume:100",
+        u8(ZUMSG_CMD_AUTOPOWERSAVE, 1) + channel(4, 3, ZUMSG_CMD_SET_MUTE, 1)
+            + channel(5, 1, ZUMSG_CMD_SET_FADER, 100));
+    row("monitor pairs (2 has no slot), assignment",
+        [](DM &d) { d.setDirectMonitor(2, 1); d.setDirectMonitor(3, 0); return d.setAssignCh(1, 1); },
+        "Direct Monitor 3_4:STEREO\nDirect Monitor 3_4:MONO\nAssign LineOut:3-4  Index:1",
+        channel(5, 3, ZUMSG_CMD_SET_STEREO, 1) + assign(3, 1, 1, 3) + assign(3, 2, 1, 4));
+    row("loopback",
+        [](DM &d) { d.setLoopbackOut(1); d.setLoopbackIn(0); return d.setLoopback(true) && d.setLoopbackVolume(5); },
+        "Loopback Out :STEREO\nLoopback In :MONO\nLoopback:TRUE\nLoopback Volume:5",
+        channel(3, 1, ZUMSG_CMD_SET_STEREO, 4) + channel(4, 1, ZUMSG_CMD_SET_STEREO, 1)
+            + channel(9, 0, ZUMSG_CMD_SET_FADER, 1) + channel(9, 1, ZUMSG_CMD_SET_FADER, 5));
+    row("input 5, assignment index 3", [](DM &d) { return d.setAudioInput(5, true) || d.setAssignCh(3, 0); },
+        "Audio Input5:TRUE\nAssign LineOut:1-2  Index:3", {}, false);
+}
+
+void EngineMessages::settingIsLoggedAndHandedOn()
+{
+    QFETCH(Call, call);
+    QFETCH(QByteArray, message);
+    debugLines.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(captureDebug);
+    const bool accepted = call(*engine_);
+    qInstallMessageHandler(previous);
+    QTEST(debugLines.join('\n'), "line");
+    QTEST(accepted, "accepted");
+    engine_->answerReady();
+    QCOMPARE(sends_->count(), message.isEmpty() ? 0 : 1);
+    QCOMPARE(sends_->value(0).value(0).toByteArray(), message.isEmpty() ? message : message + end());
 }
 
 QTEST_GUILESS_MAIN(EngineMessages)

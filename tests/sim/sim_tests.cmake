@@ -2,12 +2,19 @@
 # link the simulator alone, so they also stand as an independent check of the
 # wire format the device library's codec implements.
 set(sim_kit ${CMAKE_CURRENT_LIST_DIR}/wirekit.cpp)
-foreach(t simreplies simlevels simfirmware simfaults faultlist)
-  strata_add_test(tst_${t}
-    SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_${t}.cpp ${sim_kit}
-    LIBS strata_sim Qt5::Test Qt5::Core
-    LABELS unit asan)
-endforeach()
+# The unit: reply layout, programme levels, firmware transfer, injected
+# faults; one program of a test class each.
+set(sim_unit_tests simreplies simlevels simfirmware simfaults)
+list(TRANSFORM sim_unit_tests PREPEND ${CMAKE_CURRENT_LIST_DIR}/tst_)
+list(TRANSFORM sim_unit_tests APPEND .cpp)
+strata_add_test(tst_simunit
+  SOURCES ${sim_unit_tests} ${sim_kit}
+  LIBS strata_sim Qt5::Test Qt5::Core
+  LABELS unit asan)
+strata_add_test(tst_faultlist
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_faultlist.cpp ${sim_kit}
+  LIBS strata_sim Qt5::Test Qt5::Core
+  LABELS unit asan)
 # Only the bus test has a second thread.
 strata_add_test(tst_simbus
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_simbus.cpp ${sim_kit}

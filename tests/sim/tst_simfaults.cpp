@@ -2,6 +2,7 @@
 // replies, none of which may lose or change what the unit was asked.
 #include <QtTest>
 
+#include "test_classes.h"
 #include "wirekit.h"
 
 using namespace wirekit;
@@ -179,5 +180,5 @@ private:
     }
 };
 
-QTEST_APPLESS_MAIN(FaultInjection)
+STRATA_TEST_CLASS(FaultInjection)
 #include "tst_simfaults.moc"

@@ -2,6 +2,7 @@
 // ask for room and offset, send that many bytes in chunks of 61, repeat.
 #include <QtTest>
 
+#include "test_classes.h"
 #include "wirekit.h"
 
 using namespace wirekit;
@@ -44,5 +45,5 @@ private slots:
     }
 };
 
-QTEST_APPLESS_MAIN(FirmwareTransfer)
+STRATA_TEST_CLASS(FirmwareTransfer)
 #include "tst_simfirmware.moc"

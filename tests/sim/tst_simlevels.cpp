@@ -3,6 +3,7 @@
 #include <QtTest>
 
 #include "sim/simunit.h"
+#include "test_classes.h"
 
 namespace {
 
@@ -70,5 +71,5 @@ private slots:
     }
 };
 
-QTEST_APPLESS_MAIN(ProgrammeLevels)
+STRATA_TEST_CLASS(ProgrammeLevels)
 #include "tst_simlevels.moc"

@@ -3,6 +3,7 @@
 // template order, six meters a message, and its faults.
 #include <QtTest>
 
+#include "test_classes.h"
 #include "wirekit.h"
 
 using namespace wirekit;
@@ -152,5 +153,5 @@ private slots:
     }
 };
 
-QTEST_APPLESS_MAIN(ReplyLayout)
+STRATA_TEST_CLASS(ReplyLayout)
 #include "tst_simreplies.moc"

@@ -6,7 +6,16 @@
 #include <QStackedWidget>
 #include <QTest>
 
+#include "service/datamanager.h"
 #include "ui/mainwindow.h"
+
+// The compiled-in pictures, and a manifest address the update check refuses
+// at once (not HTTPS), so that a window under test never looks up a host.
+inline void initPanelTest()
+{
+    Q_INIT_RESOURCE(resources);
+    DataManager::saveSetting(QStringLiteral("Update"), QStringLiteral("JsonUrl"), QStringLiteral("file:///nowhere"));
+}
 
 namespace panelwindow {
 

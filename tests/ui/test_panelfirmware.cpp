@@ -12,10 +12,10 @@
 
 #include <memory>
 
+#include "panelwindow.h"
 #include "service/datamanager.h"
 #include "sim/simbus.h"
 #include "sim/simunit.h"
-#include "ui/mainwindow.h"
 #include "ui/panelfirmwareupdate.h"
 #include "virtual_clock.h"
 
@@ -38,6 +38,7 @@ class PanelFirmwareTest : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase() { initPanelTest(); }
     void init()
     {
         sim::Bus::instance().unplugAll();
@@ -58,19 +59,34 @@ private slots:
         sim::Bus::instance().unplugAll();
     }
 
-    void agreedImageArrivesExactly()
+    // Nothing goes out before the user agreed; what goes out arrives exactly.
+    void imageArrivesExactlyWhenAgreed_data()
     {
+        QTest::addColumn<bool>("agreed");
+        QTest::newRow("agreed") << true;
+        QTest::newRow("declined") << false;
+    }
+    void imageArrivesExactlyWhenAgreed()
+    {
+        QFETCH(bool, agreed);
         auto unit = plugUnit();
         QSignalSpy started(m_update.get(), &PanelFirmwareUpdate::transferStarted);
         QSignalSpy ended(m_update.get(), &PanelFirmwareUpdate::transferEnded);
         QSignalSpy progress(m_update.get(), &PanelFirmwareUpdate::progress);
+        QSignalSpy declined(m_update.get(), &PanelFirmwareUpdate::declined);
         const QByteArray image = pattern(3000);
-        answerConfirmation(QMessageBox::Ok);
+        answerConfirmation(agreed ? QMessageBox::Ok : QMessageBox::Cancel);
         m_update->install(write("fw.bin", image));
         QCOMPARE(m_asked, 1);
-        QCOMPARE(started.count(), 1);
-        QVERIFY(m_update->running());
+        QCOMPARE(declined.count(), agreed ? 0 : 1);
+        QCOMPARE(started.count(), agreed ? 1 : 0);
+        QCOMPARE(m_update->running(), agreed);
         QVERIFY(QTest::qWaitFor([&] { return m_finished->count() == 1; }, kTimeoutMs));
+        if (!agreed) {
+            QCOMPARE(m_results->count(), 0);
+            QCOMPARE(unit->firmwareLength(), 0u);
+            return;
+        }
         QCOMPARE(ended.count(), 1);
         QCOMPARE(m_results->count(), 1);
         QCOMPARE(m_results->at(0).at(0).toBool(), true);
@@ -79,19 +95,6 @@ private slots:
         QVERIFY(progress.count() > 2);
         QCOMPARE(progress.first(), (QVariantList{qint64(0), qint64(3000)}));
         QCOMPARE(progress.last(), (QVariantList{qint64(3000), qint64(3000)}));
-    }
-
-    void declinedUpdateSendsNothing()
-    {
-        auto unit = plugUnit();
-        QSignalSpy declined(m_update.get(), &PanelFirmwareUpdate::declined);
-        answerConfirmation(QMessageBox::Cancel);
-        m_update->install(write("fw.bin", pattern(100)));
-        QCOMPARE(m_asked, 1);
-        QCOMPARE(declined.count(), 1);
-        QCOMPARE(m_finished->count(), 1);
-        QCOMPARE(m_results->count(), 0);
-        QCOMPARE(unit->firmwareLength(), 0u);
     }
 
     // Refusals come before the question and before any byte goes out.
@@ -151,6 +154,8 @@ private slots:
         QTest::newRow("cancel") << "cancel" << "The unit cancelled the firmware update.";
         QTest::newRow("wrong offset") << "offset" << failed;
         QTest::newRow("never verifies") << "verify" << failed;
+        // Said present, but gone before the transfer reaches the worker.
+        QTest::newRow("no unit") << "gone" << "No unit is connected. Connect the Strata 96 and start the update again.";
     }
     void unitFaultsEndInTheirFailure()
     {
@@ -158,7 +163,7 @@ private slots:
         // The unit's waits run on the virtual clock: a thousand waits and a
         // minute of verification take no time.
         m_clock = std::make_unique<VirtualClock>();
-        auto unit = plugUnit();
+        auto unit = fault == QLatin1String("gone") ? std::make_shared<sim::SimUnit>(sim::Model::Strata96) : plugUnit();
         unit->refuseFirmware(fault == QLatin1String("cancel"));
         unit->misreportFirmwareOffset(fault == QLatin1String("offset"));
         unit->neverFinishFirmware(fault == QLatin1String("verify"));
@@ -170,28 +175,10 @@ private slots:
         QTEST(m_results->at(0).at(1).toString(), "text");
     }
 
-    void unplugMidTransferEndsInFailure()
-    {
-        auto unit = plugUnit();
-        // The simulated unit takes bytes faster than a test can pull it; an
-        // unfinished verification keeps the transfer going until it is gone.
-        unit->neverFinishFirmware(true);
-        QSignalSpy progress(m_update.get(), &PanelFirmwareUpdate::progress);
-        answerConfirmation(QMessageBox::Ok);
-        m_update->install(write("fw.bin", pattern(20000)));
-        QVERIFY(QTest::qWaitFor([&] { return progress.count() > 3; }, kTimeoutMs));
-        sim::Bus::instance().unplug(unit);
-        QVERIFY(QTest::qWaitFor([&] { return m_finished->count() == 1; }, kTimeoutMs));
-        QCOMPARE(m_results->at(0).at(0).toBool(), false);
-        QVERIFY2(m_results->at(0).at(1).toString().contains(QLatin1String("disconnected")),
-                 qPrintable(m_results->at(0).at(1).toString()));
-    }
-
     // In the window the transfer reports to the download window, which keeps
     // the result on show; the program goes on running.
     void windowShowsTheResultAndStays()
     {
-        Q_INIT_RESOURCE(resources);
         auto unit = plugUnit();
         MainWindow window;
         auto *update = window.findChild<PanelFirmwareUpdate *>();
@@ -217,17 +204,19 @@ private slots:
     }
 
     // Closing the window would cut the transfer off: it says so and stays
-    // until the transfer is over.
+    // until the transfer is over, here by the unit pulled out mid-transfer.
     void windowStaysOpenWhileTheUnitTakesFirmware()
     {
-        Q_INIT_RESOURCE(resources);
         auto unit = plugUnit();
+        // The simulated unit takes bytes faster than a test can pull it; an
+        // unfinished verification keeps the transfer going until it is gone.
         unit->neverFinishFirmware(true);
         MainWindow window;
         window.show();
         auto *update = window.findChild<PanelFirmwareUpdate *>();
         QSignalSpy progress(update, &PanelFirmwareUpdate::progress);
         QSignalSpy over(update, &PanelFirmwareUpdate::finished);
+        QSignalSpy result(update, &PanelFirmwareUpdate::result);
         window.slt_RecvDeviceName(QStringLiteral("Strata 96"));
         answerConfirmation(QMessageBox::Ok);
         update->install(write("fw.bin", pattern(20000)));
@@ -241,6 +230,9 @@ private slots:
         QVERIFY(notices.first()->text().startsWith(QLatin1String("The firmware update is still running.")));
         sim::Bus::instance().unplug(unit);
         QVERIFY(QTest::qWaitFor([&] { return over.count() == 1; }, kTimeoutMs));
+        QCOMPARE(result.at(0).at(0).toBool(), false);
+        QVERIFY2(result.at(0).at(1).toString().contains(QLatin1String("disconnected")),
+                 qPrintable(result.at(0).at(1).toString()));
         QVERIFY(window.close());
     }
 

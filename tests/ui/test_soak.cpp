@@ -21,7 +21,7 @@ class PanelSoak : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { Q_INIT_RESOURCE(resources); }
+    void initTestCase() { initPanelTest(); }
 
     void windowRidesOutFaults()
     {

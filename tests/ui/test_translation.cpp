@@ -20,7 +20,7 @@ class TranslationTest : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { Q_INIT_RESOURCE(resources); }
+    void initTestCase() { initPanelTest(); }
     void cleanup()
     {
         for (QTranslator *translator : qApp->findChildren<QTranslator *>()) {

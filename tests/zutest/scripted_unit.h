@@ -13,6 +13,7 @@
 
 #include "sim/simbus.h"
 #include "stdout_capture.h"
+#include "test_classes.h"
 #include "virtual_clock.h"
 #include "zutest/zuctl.h"
 
@@ -106,3 +107,8 @@ inline QString timeoutLine(bool out) { return usbLine(out ? 255 : 293, "kIOUSBTr
 inline QString addedLines(const QString &name) { return usbLine(132, "Device added") + name + "\n"; }
 inline QString removedLines(const QString &name) { return usbLine(27, "removed") + name + "\n"; }
 inline QString finished(StdoutCapture &capture) { return QString::fromStdString(capture.finish()); }
+inline QByteArray hex(const char *text) { return QByteArray::fromHex(text); }
+
+// One command as a table cell.
+using Command = std::function<uint32_t(zuctl_t *)>;
+Q_DECLARE_METATYPE(Command)

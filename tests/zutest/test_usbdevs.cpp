@@ -248,13 +248,6 @@ void ThreadsTest::requestsRaceWithReplugSafely()
     QCOMPARE(text.count(usbLine(132, "Device added")), kCycles + 1);
 }
 
-int main(int argc, char **argv)
-{
-    QCoreApplication app(argc, argv);
-    SlotsTest slotTable;
-    ThreadsTest threads;
-    const int failed = QTest::qExec(&slotTable, argc, argv);
-    return failed + QTest::qExec(&threads, argc, argv);
-}
-
+STRATA_TEST_CLASS(SlotsTest)
+STRATA_TEST_CLASS(ThreadsTest)
 #include "test_usbdevs.moc"

@@ -19,11 +19,6 @@ QByteArray image(int size)
     return bytes;
 }
 
-QByteArray hex(const char *text)
-{
-    return QByteArray::fromHex(text);
-}
-
 } // namespace
 
 class FirmwareTest : public UnitFixture {
@@ -132,5 +127,5 @@ void FirmwareTest::notifyFollowsTheHostPosition()
     QTEST(told, "told");
 }
 
-QTEST_GUILESS_MAIN(FirmwareTest)
+STRATA_TEST_CLASS(FirmwareTest)
 #include "test_zuctl_firmware.moc"

@@ -75,7 +75,6 @@ void QueriesTest::queryTakesItsAnswer_data()
 
     using R = QList<QByteArray>;
     using namespace wire;
-    const auto hex = [](const char *text) { return QByteArray::fromHex(text); };
     const auto ch = [](int kind, int no) { return u8(ZUMSG_CMD_CH, kind) + u8(ZUMSG_CMD_CH_NUM, no); };
     const QByteArray info = hex("3101 0000"), serial = hex("3801 0000");
     QTest::newRow("version") << number(zuctl_get_version) << info << R{reply({u16(0x32, 0x0102)})} << text(0x102) << "";
@@ -100,6 +99,8 @@ void QueriesTest::queryTakesItsAnswer_data()
         << R{reply({u8(0xc1, 7)})} << text(7) << "";
     QTest::newRow("other kind passed over") << channel(zuctl_get_mute, 4, 1) << ch(4, 1) + hex("c301 0000")
         << R{reply({ch(1, 1), u8(0xc3, 1)}), reply({ch(4, 1), u16(0xc3, 0x0101)})} << text(1) << "";
+    QTest::newRow("sample rate, after a quiet reply") << number(zuctl_debug_get_hz) << hex("1801 0000")
+        << R{reply({u8(0x15, 1)}), reply({u32(0x18, 96000)})} << text(96000) << "";
     QTest::newRow("stereo, low byte") << channel(zuctl_get_stereo, 1, 3) << ch(1, 3) + hex("c601 0000")
         << R{reply({ch(1, 3), u32(0xc6, 0x104)})} << text(4) << "";
 }
@@ -139,6 +140,7 @@ void QueriesTest::queryFails_data()
     QTest::newRow("autopowersave pauses after every cycle")
         << number(zuctl_get_autopowersave) << false << zuctlLines({809}) << 101 << 100;
     QTest::newRow("fader times out silently") << channel(zuctl_get_fader, 4, 0) << false << "" << 101 << 99;
+    QTest::newRow("sample rate times out silently") << number(zuctl_debug_get_hz) << false << "" << 101 << 99;
     QTest::newRow("stereo times out") << channel(zuctl_get_stereo, 4, 1) << false << zuctlLines({1460}) << 101 << 99;
     const QString stall = stallLine(false) + zuctlLines({89});
     QTest::newRow("version, read fails") << number(zuctl_get_version) << true << stall + zuctlLines({907}) << 2 << 0;
@@ -147,6 +149,8 @@ void QueriesTest::queryFails_data()
         << bytes(zuctl_get_recfunc, 8) << true << stall + zuctlLines({1632}) << 2 << 0;
     QTest::newRow("autopowersave, read fails")
         << number(zuctl_get_autopowersave) << true << stall + zuctlLines({787, 809}) << 2 << 0;
+    QTest::newRow("sample rate, read fails") << number(zuctl_debug_get_hz) << true << stall + zuctlLines({646}) << 2
+                                             << 0;
     QTest::newRow("mute, read fails") << channel(zuctl_get_mute, 4, 1) << true << stall + zuctlLines({1414}) << 2 << 0;
     QTest::newRow("stereo, read fails")
         << channel(zuctl_get_stereo, 4, 1) << true << stall + zuctlLines({1414, 1460}) << 2 << 0;
@@ -169,5 +173,5 @@ void QueriesTest::queryFails()
     QCOMPARE(clock_->sleepCount(), clock_->sleepCount(10000));
 }
 
-QTEST_GUILESS_MAIN(QueriesTest)
+STRATA_TEST_CLASS(QueriesTest)
 #include "test_zuctl_queries.moc"

@@ -177,5 +177,5 @@ void ReadingsTest::groupYieldsPresentUnitsInSlotOrder()
     }
 }
 
-QTEST_GUILESS_MAIN(ReadingsTest)
+STRATA_TEST_CLASS(ReadingsTest)
 #include "test_zuctl_readings.moc"

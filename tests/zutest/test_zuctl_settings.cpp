@@ -2,16 +2,9 @@
 // builders, which must leave no partial group behind when a message is full.
 #include <QtTest>
 
-#include <functional>
-
 #include "scripted_unit.h"
 
-using Command = std::function<uint32_t(zuctl_t *)>;
-Q_DECLARE_METATYPE(Command)
-
 namespace {
-
-QByteArray hex(const char *text) { return QByteArray::fromHex(text); }
 
 const auto kAnalogIn = ZUMSG_DATA_CH_ANALOG_IN;
 const QString kU8Full = QStringLiteral("../../zutest/zumsg.c:93:ERROR\n");
@@ -150,5 +143,5 @@ void SettingsTest::buildersRollBackAPartialGroup()
     QCOMPARE(zuctl_put_assign_ch(nullptr, kAnalogIn, 1, kAnalogIn, 1), 1u);
 }
 
-QTEST_GUILESS_MAIN(SettingsTest)
+STRATA_TEST_CLASS(SettingsTest)
 #include "test_zuctl_settings.moc"

@@ -152,5 +152,5 @@ void TransportTest::waitReady()
     QVERIFY(unit_->sentMessages().isEmpty());
 }
 
-QTEST_GUILESS_MAIN(TransportTest)
+STRATA_TEST_CLASS(TransportTest)
 #include "test_zuctl_transport.moc"

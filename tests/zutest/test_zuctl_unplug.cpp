@@ -3,12 +3,7 @@
 // removal frees the slot, and the freed handle fails from then on.
 #include <QtTest>
 
-#include <functional>
-
 #include "scripted_unit.h"
-
-using Command = std::function<uint32_t(zuctl_t *)>;
-Q_DECLARE_METATYPE(Command)
 
 class UnplugTest : public UnitFixture {
     Q_OBJECT
@@ -70,5 +65,5 @@ void UnplugTest::unitLeavesDuringCommand()
     QCOMPARE(finished(after), removedLines("Scripted unit") + zuctlLines({89}));
 }
 
-QTEST_GUILESS_MAIN(UnplugTest)
+STRATA_TEST_CLASS(UnplugTest)
 #include "test_zuctl_unplug.moc"

@@ -1,0 +1,575 @@
+// What the window shows and how it follows its size: the information page
+// (which of the four models by exact product name, firmware, sample rate,
+// serial number), the Help menu (the web page of each item for each model and
+// edition, the licence text and its missing-file warning, the About box), and
+// every page scaled to the window: rectangles by the design rule or its stated
+// exceptions, font sizes, pictures, the slider's look, the bars, the Window
+// menu's sizes; and every compiled-in picture and text at the size it is
+// shown.
+#include <QtTest>
+
+#include <QAction>
+#include <QApplication>
+#include <QDesktopServices>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QResizeEvent>
+#include <QScreen>
+#include <QScrollArea>
+#include <QSlider>
+#include <QSvgRenderer>
+#include <QTemporaryDir>
+#include <QTextBrowser>
+
+#include <cmath>
+#include <functional>
+#include <memory>
+
+#include "panelwindow.h"
+#include "strata_config.h"
+#include "ui/aboutdialog.h"
+#include "ui/licensedialog.h"
+#include "ui/scalerule.h"
+#include "ui/weblinks.h"
+
+using namespace panelwindow;
+using panel::WebPage;
+
+Q_DECLARE_METATYPE(panel::WebPage)
+
+namespace {
+
+struct Factors {
+    float sx, sy, s, ex, ey;
+};
+
+Factors factors(int w, int h)
+{
+    const float sx = float(w) / 1110.0f, sy = float(h) / 650.0f;
+    return {sx, sy, std::min(sx, sy), std::max(sx - sy, 0.0f), std::max(sy - sx, 0.0f)};
+}
+
+int tz(float v) { return int(v); }
+int nr(float v) { return int(std::lround(v)); }
+
+// Scales the window as if its content area below the menu bar became w x h.
+void resizeContent(MainWindow &window, int w, int h)
+{
+    const int menu = window.menuBar()->isNativeMenuBar() ? 0 : window.menuBar()->sizeHint().height();
+    QResizeEvent event(QSize(w, h + menu), window.size());
+    QCoreApplication::sendEvent(&window, &event);
+}
+
+void addSizes()
+{
+    QTest::addColumn<int>("w");
+    QTest::addColumn<int>("h");
+    QTest::newRow("minimum") << 1120 << 680;
+    QTest::newRow("1600x980") << 1600 << 980;
+    QTest::newRow("wide 2400x700") << 2400 << 700;
+}
+
+// Runs `inspect` on the modal window the next exec() shows, then closes it.
+void whenModalShows(std::function<void(QWidget *)> inspect)
+{
+    QTimer::singleShot(0, [inspect] {
+        QWidget *modal = QApplication::activeModalWidget();
+        QVERIFY(modal);
+        inspect(modal);
+        modal->close();
+    });
+}
+
+} // namespace
+
+class WindowContentsTest : public QObject
+{
+    Q_OBJECT
+
+public slots:
+    void openUrl(const QUrl &url) { m_opened.append(url); }
+
+private slots:
+    void initTestCase()
+    {
+        initPanelTest();
+        QDesktopServices::setUrlHandler(QStringLiteral("https"), this, "openUrl");
+    }
+    void cleanupTestCase() { QDesktopServices::unsetUrlHandler(QStringLiteral("https")); }
+    void init() { m_opened.clear(); }
+    void cleanup() { m_window.reset(); }
+
+    void standardRectanglesAndFonts_data() { addSizes(); }
+    void standardRectanglesAndFonts()
+    {
+        QFETCH(int, w);
+        QFETCH(int, h);
+        resizeContent(window(), w, h);
+        const Factors f = factors(w, h);
+        const struct {
+            const char *name;
+            int x, y, w, h, font;
+        } rows[] = {
+            {"label_btnInfo", 190, 9, 138, 25, 16},       {"pushButton_Meter", 337, 9, 138, 25, 16},
+            {"label_textSWVer", 650, 201, 150, 16, 17},   {"label_FWVer", 803, 232, 161, 16, 17},
+            {"label_textSamplerate", 652, 263, 150, 16, 17}, {"label_SerialNumber", 336, 447, 161, 16, 17},
+            {"label_BufferSize", 810, 357, 150, 16, 17},  {"label_BufferBg", 623, 414, 356, 33, 0},
+            {"horizontalSlider_BufferSize", 620, 410, 353, 14, 0}, {"label_infobg", 0, 0, 1110, 650, 0},
+            {"label_bg", 0, 0, 1110, 650, 0},             {"pushButton_PeakHoldOff", 23, 81, 50, 40, 16},
+            {"pushButton_PeakHoldInf", 197, 81, 50, 40, 24}, {"pushButton_HoldClear", 261, 81, 65, 40, 16},
+            {"label_bgPHL", 23, 64, 303, 2, 0},           {"pushButton_MTR", 914, 109, 173, 21, 14},
+            {"label_btnMeter", 337, 9, 138, 25, 16},      {"label_recfunc1", 47, 570, 26, 17, 16},
+            {"label_recfunc9", 387, 570, 26, 17, 16},     {"label_recfunc13", 523, 570, 60, 17, 16},
+            {"label_recfunc14", 557, 570, 26, 17, 16},    {"label_recfunc21", 867, 570, 60, 17, 16},
+            {"label_recfunc22", 901, 570, 26, 17, 16},    {"label_recfuncL", 1008, 570, 52, 17, 16},
+            {"label_recfuncR", 1039, 570, 26, 17, 16},    {"pushButton_peakText1", 37, 546, 41, 21, 13},
+            {"pushButton_peakText16", 615, 546, 41, 21, 13}, {"pushButton_peakText17", 720, 546, 41, 21, 13},
+            {"pushButton_peakTextL", 994, 546, 41, 21, 13}, {"pushButton_peakTextR", 1030, 546, 41, 21, 13},
+        };
+        for (const auto &r : rows) {
+            const QWidget *wdg = widget(window(), r.name);
+            const QRect rule(tz(r.x * f.sx), tz(r.y * f.sy), tz(r.w * f.sx), tz(r.h * f.sy));
+            // The information rows keep their place and centre, with room for their glyphs.
+            if (r.font == 17)
+                QVERIFY(wdg->x() == rule.x() && wdg->width() >= rule.width() && wdg->height() >= rule.height()
+                        && qAbs(wdg->geometry().center().y() - rule.center().y()) <= 1);
+            else
+                QCOMPARE(wdg->geometry(), rule);
+            if (r.font)
+                QCOMPARE(wdg->font().pixelSize(), tz(r.font * f.s));
+        }
+        QCOMPARE(widget(window(), "label_textSWVer")->font().weight(), int(QFont::Normal));
+        QCOMPARE(widget(window(), "label_DeadBg")->geometry(), QRect(0, 0, w, h));
+        QCOMPARE(widget(window(), "label_DeadBg")->font().pixelSize(), tz(24 * f.s));
+        QCOMPARE(widget(window(), "scrollArea")->size(), QSize(tz(f.sx * 1110), tz(f.sy * 650)));
+    }
+
+    void exceptionsToTheRule_data() { addSizes(); }
+    void exceptionsToTheRule()
+    {
+        QFETCH(int, w);
+        QFETCH(int, h);
+        resizeContent(window(), w, h);
+        const Factors f = factors(w, h);
+        const auto geometry = [&](const char *name) { return widget(window(), name)->geometry(); };
+        QCOMPARE(geometry("label_KORVEN_info"), QRect(tz(23 * f.sx), tz(13 * f.sy + 9 * f.ey), tz(108 * f.s), tz(18 * f.s)));
+        QCOMPARE(geometry("label_KORVEN_meter"), QRect(tz(23 * f.sx), tz(13 * f.sy), tz(108 * f.s), tz(18 * f.s)));
+        QCOMPARE(geometry("label_KORVEN_dead"), QRect(tz(23 * f.sx), tz(13 * f.sy), tz(108 * f.s), tz(18 * f.s)));
+        QCOMPARE(geometry("label_Strata96_info"),
+                 QRect(tz(w - 23 - 172 * f.s), tz(13 * f.sy + 8 * f.ey), tz(172 * f.s), tz(16 * f.s)));
+        QCOMPARE(geometry("label_Strata14_info"),
+                 QRect(tz(w - 23 - 122 * f.s), tz(13 * f.sy + 8 * f.ey), tz(122 * f.s), tz(16 * f.s)));
+        QCOMPARE(geometry("label_Strata20_info").x(), tz(w - 23 - 132 * f.s));
+        QCOMPARE(geometry("label_Strata96_meter"), QRect(tz(w - 23 - 172 * f.s), tz(13 * f.sy), tz(172 * f.s), tz(16 * f.s)));
+        QCOMPARE(geometry("label_Strata96photo"),
+                 QRect(tz(99 * f.sx + 220 * f.ex), tz(114 * f.sy + 153 * f.ey), nr(441 * f.s), nr(306 * f.s)));
+        QCOMPARE(geometry("label_Strata10photo"),
+                 QRect(tz(30 * f.sx + 276 * f.ex), tz(10 * f.sy + 282 * f.ey), nr(552 * f.s), nr(486 * f.s)));
+        QCOMPARE(geometry("label_Strata20photo"),
+                 QRect(tz(35 * f.sx + 276 * f.ex), tz(282 * f.ey), nr(552 * f.s), nr(486 * f.s)));
+        QCOMPARE(geometry("label_bgPHText"), QRect(tz(120 * f.sx + 71 * f.ex), tz(55 * f.sy), tz(88 * f.s), tz(19 * f.sy)));
+        QCOMPARE(geometry("label_bgMSText"), QRect(tz(855 * f.sx + 53 * f.ex), tz(55 * f.sy), tz(106 * f.s), tz(19 * f.sy)));
+        QCOMPARE(geometry("label_barMask3"), QRect(tz(750 * f.sx), nr(205 * f.sy), tz(16 * f.sx), tz(342 * f.sy)));
+
+        // Pictures: the bar at its own size, the meter background uniformly
+        // scaled, the information background stretched to its label.
+        const qreal ratio = window().devicePixelRatioF();
+        const auto pictureSize = [&](const char *name) {
+            return widget<QLabel>(window(), name)->pixmap(Qt::ReturnByValue).size() / ratio;
+        };
+        QCOMPARE(pictureSize("label_meter7"), QSize(tz(18 * f.sx), tz(340 * f.sy)));
+        QCOMPARE(pictureSize("label_meter_mainR"), QSize(tz(18 * f.sx), tz(340 * f.sy)));
+        QCOMPARE(pictureSize("label_bg"), QSize(tz(1110 * f.s), tz(650 * f.s)));
+        QCOMPARE(pictureSize("label_infobg"), geometry("label_infobg").size());
+        QCOMPARE(pictureSize("label_Strata10_info"), geometry("label_Strata10_info").size());
+        const QImage logo = widget<QLabel>(window(), "label_KORVEN_info")->pixmap(Qt::ReturnByValue).toImage();
+        int drawn = 0;
+        for (int y = 0; y < logo.height(); ++y)
+            for (int x = 0; x < logo.width(); ++x)
+                drawn += qAlpha(logo.pixel(x, y)) > 0;
+        QVERIFY2(drawn > 0, "the brand logo was not drawn");
+    }
+
+    // At the minimum sx is the smaller factor; a wide window moves the photo
+    // right; a tall one moves page 0's logos down but not page 1's.
+    void edgeCasesOfTheFactors()
+    {
+        // The window's own minimum, menu bar and all, leaves the content the
+        // design's minimum of 1120 x 680: s = sx and no excess across.
+        QResizeEvent smallest(window().minimumSize(), window().size());
+        QCoreApplication::sendEvent(&window(), &smallest);
+        const Factors least = factors(1120, 680);
+        QCOMPARE(widget(window(), "scrollArea")->size(), QSize(tz(least.sx * 1110), tz(least.sy * 650)));
+        QCOMPARE(widget(window(), "label_Strata96photo")->x(), tz(99 * (1120.0f / 1110.0f)));
+        const Factors tall = factors(1120, 1300);
+        resizeContent(window(), 1120, 1300);
+        QVERIFY(tall.ey > 0.9f);
+        QCOMPARE(widget(window(), "label_KORVEN_info")->y(), tz(13 * tall.sy + 9 * tall.ey));
+        QCOMPARE(widget(window(), "label_Strata96_info")->y(), tz(13 * tall.sy + 8 * tall.ey));
+        QCOMPARE(widget(window(), "label_KORVEN_meter")->y(), tz(13 * tall.sy));
+        const Factors wide = factors(2600, 650);
+        resizeContent(window(), 2600, 650);
+        QCOMPARE(widget(window(), "label_Strata96photo")->geometry(),
+                 QRect(tz(99 * wide.sx + 220 * (wide.sx - 1.0f)), 114, 441, 306));
+    }
+
+    void sliderStyleFollowsTheScale_data()
+    {
+        QTest::addColumn<float>("s");
+        QTest::addColumn<QString>("handle");
+        QTest::newRow("1") << 1.0f << "border: 1px solid #2A2A2A; height: 14px; width: 14px; margin: -7px 0px; border-radius: 7px;}";
+        QTest::newRow("1.25") << 1.25f
+                              << "border: 1.25px solid #2A2A2A; height: 17.5px; width: 17.5px; margin: -8.75px 0px; border-radius: 8.75px;}";
+        QTest::newRow("1120/1110") << 1120.0f / 1110.0f
+                                   << "border: 1.00901px solid #2A2A2A; height: 14.1261px; width: 14.1261px; margin: -7.06306px 0px; border-radius: 7.06306px;}";
+    }
+    void sliderStyleFollowsTheScale()
+    {
+        QFETCH(float, s);
+        QFETCH(QString, handle);
+        const QString style = panel::bufferSliderStyle(s);
+        QVERIFY2(style.endsWith(QStringLiteral("QSlider::handle:horizontal{ background: #22A1FF; ") + handle), qPrintable(style));
+        QVERIFY(style.startsWith(QStringLiteral("QSlider{ background-image: url(:/Resource/trans.png); }")));
+    }
+
+    // A resize must not leave the bars where the old scale put them.
+    void barsFollowEveryResize()
+    {
+        resizeContent(window(), 1120, 680);
+        resizeContent(window(), 2400, 700);
+        MainWindow fresh;
+        resizeContent(fresh, 2400, 700);
+        for (const char *name : {"label_meter1", "label_meter22", "label_meter_mainL", "label_peak5", "label_PeakInd9"})
+            QCOMPARE(widget(window(), name)->geometry(), widget(fresh, name)->geometry());
+    }
+
+    // The window is placed by its content geometry from the screen's
+    // origin; a screen smaller than the design gives negative coordinates.
+    void defaultSizeCentresOnThePrimaryScreen()
+    {
+        window().show();
+        widget<QAction>(window(), "actionDefaultSize")->trigger();
+        // Qt's offscreen screen of 800 x 600, narrower and lower than the
+        // design: x = (800 - 1110) / 2, y = (600 - 650) / 2 plus the frame's
+        // title bar, both from the screen's origin.
+        QCOMPARE(QGuiApplication::primaryScreen()->availableGeometry(), QRect(0, 0, 800, 600));
+        const int titleBar = window().frameGeometry().height() - window().geometry().height();
+        QCOMPARE(window().geometry().topLeft(), QPoint(-155, -25 + titleBar));
+        QVERIFY(window().width() >= 1120 && window().height() >= 680);
+        widget<QAction>(window(), "actionMinimum")->trigger();
+        QVERIFY(window().isMinimized());
+        widget<QAction>(window(), "actionMaximum")->trigger();
+        QVERIFY(window().isMaximized());
+    }
+
+    // An empty name is how a failed exchange is reported: no unit, no line.
+    void onlyExactNamesAreTaken_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<bool>("logged");
+        QTest::addColumn<bool>("failedBefore");
+        for (const char *model : {"Strata 96", "Strata 10", "Strata 14", "Strata 20"})
+            QTest::newRow(model) << model << model << false << false;
+        QTest::newRow("lower case") << "strata 96" << "Strata 14" << true << false;
+        QTest::newRow("trailing blank") << "Strata 96 " << "Strata 14" << true << false;
+        QTest::newRow("no blank") << "Strata20" << "Strata 14" << true << false;
+        QTest::newRow("other model") << "Strata 30" << "Strata 14" << true << false;
+        QTest::newRow("non-ASCII") << QString::fromUtf8("Strata 96\u00e9") << "Strata 14" << true << false;
+        QTest::newRow("empty") << "" << "No Device" << false << false;
+        // The last name taken again waits for the one-second tick to forget it.
+        QTest::newRow("same after a failed exchange") << "Strata 14" << "No Device" << false << true;
+    }
+    void onlyExactNamesAreTaken()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, shown);
+        QFETCH(bool, logged);
+        QFETCH(bool, failedBefore);
+        window().slt_RecvDeviceName(QStringLiteral("Strata 14"));
+        if (failedBefore)
+            window().slt_RecvDeviceName(QString());
+        DebugCapture debug;
+        window().slt_RecvDeviceName(name);
+        QCOMPARE(text(window(), "label_Device"), shown);
+        QCOMPARE(debug.lines(), logged ? QStringList{QStringLiteral("[ERROR]Connected Device is [%1]").arg(name)}
+                                       : QStringList());
+    }
+
+    void firmwareText_data()
+    {
+        QTest::addColumn<int>("version");
+        QTest::addColumn<int>("build");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("1.02 build 23") << 102 << 23 << "V1.02 0023";
+        QTest::newRow("minor below ten") << 5 << 7 << "V0.05 0007";
+        QTest::newRow("major above nine, build never cut") << 1234 << 12345 << "V12.34 12345";
+    }
+    void firmwareText()
+    {
+        QFETCH(int, version);
+        QFETCH(int, build);
+        QFETCH(QString, shown);
+        window().slt_RecvFirmVersion(static_cast<unsigned short>(version));
+        window().slt_RecvFirmBuld(static_cast<unsigned short>(build));
+        QCOMPARE(text(window(), "label_FWVer"), shown);
+    }
+
+    // A failed exchange reports zeros, which must not replace the last text.
+    void failedExchangeKeepsLastFirmwareText()
+    {
+        window().slt_RecvFirmVersion(102);
+        window().slt_RecvFirmBuld(23);
+        window().slt_RecvFirmVersion(0);
+        window().slt_RecvFirmBuld(0);
+        QCOMPARE(text(window(), "label_FWVer"), QStringLiteral("V1.02 0023"));
+    }
+
+    void sampleRate_data()
+    {
+        QTest::addColumn<uint>("hz");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("44.1") << 44100u << "44.1 kHz";
+        QTest::newRow("48") << 48000u << "48 kHz";
+        QTest::newRow("88.2") << 88200u << "88.2 kHz";
+        QTest::newRow("96") << 96000u << "96 kHz";
+        QTest::newRow("176.4") << 176400u << "176.4 kHz";
+        QTest::newRow("192") << 192000u << "192 kHz";
+        QTest::newRow("32 not offered") << 32000u << "-- kHz";
+        QTest::newRow("one off") << 48001u << "-- kHz";
+    }
+    void sampleRate()
+    {
+        QFETCH(uint, hz);
+        QFETCH(QString, shown);
+        window().slt_RecvSampleRate(44100);   // so that falling back is seen
+        window().slt_RecvSampleRate(hz);
+        QCOMPARE(text(window(), "label_Samplerate"), shown);
+    }
+
+    void serialNumber()
+    {
+        window().slt_RecvSerialNumber(QStringLiteral("KS96-004211"));
+        QCOMPARE(text(window(), "label_SerialNumber"), QStringLiteral("KS96-004211"));
+        window().slt_RecvSerialNumber(QString());
+        QCOMPARE(text(window(), "label_SerialNumber"), QStringLiteral("-------"));
+    }
+
+    void webAddresses_data()
+    {
+        QTest::addColumn<WebPage>("page");
+        QTest::addColumn<QString>("model");
+        QTest::addColumn<bool>("japanese");
+        QTest::addColumn<QString>("url");
+        const struct {
+            const char *model, *word;
+        } models[] = {{"Strata 96", "strata_96"}, {"Strata 10", "strata_10"}, {"Strata 14", "strata_14"},
+                      {"Strata 20", "strata_20"}, {"No Device", "strata_20"}, {"", "strata_20"},
+                      {"strata 96", "strata_20"}};
+        for (const auto &m : models) {
+            for (bool jp : {false, true}) {
+                const QString edition = jp ? QStringLiteral("jp") : QStringLiteral("int");
+                const QString tag = QStringLiteral("%1 %2 ").arg(QLatin1String(m.model), edition);
+                const QString base = QStringLiteral("https://web.test/%1/product/%2/").arg(edition, QLatin1String(m.word));
+                QTest::newRow(qPrintable(tag + "top")) << WebPage::ProductTop << m.model << jp << base + "top";
+                QTest::newRow(qPrintable(tag + "support")) << WebPage::Support << m.model << jp << base + "support";
+                QTest::newRow(qPrintable(tag + "docs"))
+                    << WebPage::Documents << m.model << jp
+                    << QStringLiteral("https://web.test/int/product/%1/docs").arg(QLatin1String(m.word));
+            }
+        }
+        QTest::newRow("account jp") << WebPage::AccountLogin << "Strata 96" << true
+                                    << "https://id-ja.test/ja/customer/account/login";
+        QTest::newRow("account int") << WebPage::AccountLogin << "No Device" << false
+                                     << "https://id.test/en/customer/account/login";
+    }
+    void webAddresses()
+    {
+        QFETCH(WebPage, page);
+        QFETCH(QString, model);
+        QFETCH(bool, japanese);
+        QFETCH(QString, url);
+        const panel::WebHosts hosts{QStringLiteral("web.test"), QStringLiteral("id-ja.test"), QStringLiteral("id.test")};
+        QCOMPARE(panel::webPageUrl(page, model, japanese, hosts).toString(), url);
+    }
+
+    // The model is read at the click: with no unit the Strata 20 pages open,
+    // and a Japanese system still gets the international documents.
+    void menuItemsOpenThePageOfTheModelAtTheClick()
+    {
+        MainWindow &panel = window();
+        const QLocale previous;
+        QLocale::setDefault(QLocale(QStringLiteral("ja_JP")));
+        widget<QAction>(panel, "actionProduct_Information")->trigger();
+        panel.slt_RecvDeviceName(QStringLiteral("Strata 14"));
+        widget<QAction>(panel, "actionFAQ")->trigger();
+        widget<QAction>(panel, "actionManual")->trigger();
+        widget<QAction>(panel, "actionKORVEN_ID")->trigger();
+        QLocale::setDefault(previous);
+        const QString web = QStringLiteral("https://" STRATA_WEB_HOST);
+        QCOMPARE(m_opened, (QList<QUrl>{QUrl(web + "/jp/product/strata_20/top"), QUrl(web + "/jp/product/strata_14/support"),
+                                        QUrl(web + "/int/product/strata_14/docs"),
+                                        QUrl(QStringLiteral("https://" STRATA_ACCOUNT_HOST_JA "/ja/customer/account/login"))}));
+    }
+
+    void licenceTextLosesItsFormFeeds_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("plain") << QByteArray("MIT License\nline\n") << "MIT License\nline\n";
+        QTest::newRow("form feeds") << QByteArray("page 1\n\f\npage 2\f") << "page 1\n\npage 2";
+        QTest::newRow("UTF-8") << QByteArray("\xc2\xa9 2026\f") << QString::fromUtf8("\u00a9 2026");
+    }
+    void licenceTextLosesItsFormFeeds()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, shown);
+        QTemporaryDir dir;
+        QFile out(dir.filePath(QStringLiteral("LICENSE.txt")));
+        QVERIFY(out.open(QIODevice::WriteOnly) && out.write(file) == file.size());
+        out.close();
+        QString read;
+        QVERIFY(LicenseDialog::readText(out.fileName(), &read));
+        QCOMPARE(read, shown);
+        LicenseDialog dialog(read);
+        QCOMPARE(dialog.browser()->toPlainText().trimmed(), shown.trimmed());
+    }
+
+    void licenceItemShowsTheCompiledInText()
+    {
+        MainWindow &panel = window();
+        bool seen = false;
+        whenModalShows([&](QWidget *modal) {
+            auto *dialog = qobject_cast<LicenseDialog *>(modal);
+            QVERIFY(dialog);
+            QCOMPARE(dialog->windowTitle(), QStringLiteral("License Information"));
+            QCOMPARE(dialog->size(), QSize(650, 400));
+            QVERIFY(!dialog->parentWidget());
+            QVERIFY(dialog->browser()->isReadOnly());
+            QVERIFY(dialog->browser()->toPlainText().startsWith(QStringLiteral("KORVEN StrataMixer Settings Panel")));
+            QVERIFY(dialog->browser()->toPlainText().contains(QStringLiteral("MIT License")));
+            seen = true;
+        });
+        widget<QAction>(panel, "actionLicense")->trigger();
+        QVERIFY(seen);
+    }
+
+    void missingLicenceWarnsWithoutDialog()
+    {
+        MainWindow &panel = window();
+        bool seen = false;
+        whenModalShows([&](QWidget *modal) {
+            auto *box = qobject_cast<QMessageBox *>(modal);
+            QVERIFY(box);
+            QCOMPARE(box->parentWidget(), &panel);
+            QCOMPARE(box->windowTitle(), QStringLiteral("File Missing!"));
+            QCOMPARE(box->text(), QStringLiteral("There is a possibility that the file has been moved or deleted."));
+            QCOMPARE(box->standardButtons(), QMessageBox::Ok);
+            seen = true;
+        });
+        LicenseDialog::run(&panel, QStringLiteral(":/Resource/no-such-licence.txt"));
+        QVERIFY(seen);
+    }
+
+    // The About item of the window's menu shows the About box.
+    void aboutBoxShowsProductVersionAndCopyright()
+    {
+        bool seen = false;
+        whenModalShows([&](QWidget *modal) {
+            auto *about = qobject_cast<AboutDialog *>(modal);
+            QVERIFY(about);
+            QCOMPARE(about->windowTitle(), QStringLiteral("KORVEN Strata Mixer"));
+            QCOMPARE(about->minimumSize(), QSize(620, 200));
+            QCOMPARE(about->maximumSize(), QSize(620, 200));
+            QVERIFY(!(about->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
+            const struct {
+                const char *name;
+                const char *text;
+                int pixels;
+                bool bold;
+            } labels[] = {
+                {"label_product", "USB Audio Interface<p>KORVEN StrataMixer", 18, true},
+                {"label_version", "Software Ver. : V2.00 0023", 13, false},
+                {"label_copyright", nullptr, 9, false},
+            };
+            for (const auto &l : labels) {
+                auto *label = about->findChild<QLabel *>(QLatin1String(l.name));
+                QVERIFY(label);
+                if (l.text)
+                    QCOMPARE(label->text(), QLatin1String(l.text));
+                QCOMPARE(label->font().pixelSize(), l.pixels);
+                QCOMPARE(label->font().bold(), l.bold);
+            }
+            QVERIFY(!about->findChild<QLabel *>(QStringLiteral("label_icon"))->pixmap(Qt::ReturnByValue).isNull());
+            QVERIFY(about->findChild<QLabel *>(QStringLiteral("label_copyright"))->alignment() & Qt::AlignRight);
+            seen = true;
+        });
+        widget<QAction>(window(), "actionKORVEN_StrataMixer")->trigger();
+        QVERIFY(seen);
+    }
+
+    // Every compiled-in path the panel loads must be there and load at the
+    // size the window gives it; a vector picture of other proportions is
+    // distorted when a label stretches it.
+    void loadsAtItsSize_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QSize>("size");   // bitmap pixels, or the label a picture fills
+        QTest::newRow("brand logo") << "logo/KORVEN_logo.svg" << QSize(108, 18);
+        QTest::newRow("Strata 96 logo") << "logo/Strata96_logo.svg" << QSize(172, 16);
+        QTest::newRow("Strata 10 logo") << "logo/Strata10_logo.svg" << QSize(122, 16);
+        QTest::newRow("Strata 14 logo") << "logo/Strata14_logo.svg" << QSize(122, 16);
+        QTest::newRow("Strata 20 logo") << "logo/Strata20_logo.svg" << QSize(132, 16);
+        QTest::newRow("information page") << "info_bg.svg" << QSize(1110, 650);
+        QTest::newRow("meter page") << "meter_bg.svg" << QSize(1110, 650);
+        QTest::newRow("meter bar") << "meterbar.svg" << QSize(18, 340);
+        QTest::newRow("slider background") << "slider_bg.svg" << QSize(356, 33);
+        QTest::newRow("style sheet tile") << "trans.png" << QSize(16, 16);
+        QTest::newRow("Strata 96 photo") << "strata96.png" << QSize(441, 306);
+        QTest::newRow("Strata 10 photo") << "strata10.png" << QSize(552, 486);
+        QTest::newRow("Strata 14 photo") << "strata14.png" << QSize(552, 486);
+        QTest::newRow("Strata 20 photo") << "strata20.png" << QSize(552, 486);
+        QTest::newRow("icon") << "icon/icon_128.png" << QSize(128, 128);
+        QTest::newRow("icon 48") << "icon/icon_48.png" << QSize(48, 48);
+        QTest::newRow("icon 256") << "icon/icon_256.png" << QSize(256, 256);
+        QTest::newRow("scalable icon") << "icon/icon.svg" << QSize(128, 128);
+        QTest::newRow("notice box") << "update/info_570x160_strata.png" << QSize(570, 160);
+        QTest::newRow("download window") << "update/Download_250x100.png" << QSize(250, 100);
+        QTest::newRow("licence") << "LICENSE.txt" << QSize();
+    }
+    void loadsAtItsSize()
+    {
+        QFETCH(QString, path);
+        QFETCH(QSize, size);
+        // The form names ":/Resource/..."; the scaling code "://Resource/...".
+        for (const QString &full : {":/Resource/" + path, "://Resource/" + path}) {
+            QFile file(full);
+            QVERIFY2(file.open(QIODevice::ReadOnly) && file.size() > 0, qPrintable(full));
+            if (path.endsWith(".png")) {
+                QCOMPARE(QImage(full).size(), size);
+            } else if (path.endsWith(".svg")) {
+                QSvgRenderer renderer(full);
+                QVERIFY2(renderer.isValid(), qPrintable(full));
+                const QSizeF box = renderer.viewBoxF().size();
+                QVERIFY2(qAbs(box.width() * size.height() / (box.height() * size.width()) - 1.0) < 0.01,
+                         qPrintable(full));
+            }
+        }
+    }
+
+private:
+    // Made at first use: most rows of the tables need no window.
+    MainWindow &window()
+    {
+        if (!m_window)
+            m_window = std::make_unique<MainWindow>();
+        return *m_window;
+    }
+
+    std::unique_ptr<MainWindow> m_window;
+    QList<QUrl> m_opened;
+};
+
+QTEST_MAIN(WindowContentsTest)
+#include "test_windowcontents.moc"
