@@ -52,201 +52,183 @@ protected:
 class SlotsTest : public RegistryTest {
     Q_OBJECT
 private slots:
-    void unitsPresentAtStartAreTakenByInit();
-    void eleventhUnitIgnoredUntilItArrivesAgain();
-    void removalFreesTheSlot_data();
-    void removalFreesTheSlot();
-    void unitGoneBeforeItsArrivalIsNotTaken();
-    void unitThatMayNotBeOpenedIsCountedWhilePresent();
+    void unitsPresentAtStartAreTakenByInit()
+    {
+        usbdevs_exit(&reg_);
+        auto units = plugUnits(4, false);
+        sim::Bus::instance().plug(std::make_shared<ScriptedUnit>("Other", 0x4321)); // no product of ours
+        StdoutCapture out;
+        QCOMPARE(usbdevs_init(&reg_), 0u);
+        QCOMPARE(finished(out), addedLines("Unit 0") + addedLines("Unit 1") + addedLines("Unit 2") + addedLines("Unit 3"));
+        const usbdevs_dev_t &slot = reg_.devs[3];
+        QVERIFY(slot.location != 0 && slot.notification != 0 && slot.owner == &reg_ && QString(slot.name) == "Unit 3");
+        // Units are counted in slot order, skipping empty slots.
+        StdoutCapture quiet;
+        unplug(units[1]);
+        unplug(units[2]);
+        usbdevs_dev_t *dev = nullptr;
+        QCOMPARE(usbdevs_get_dev(&reg_, &dev, 0), 0u);
+        QCOMPARE(dev, &reg_.devs[0]);
+        QCOMPARE(usbdevs_get_dev(&reg_, &dev, 1), 0u);
+        QCOMPARE(dev, &reg_.devs[3]);
+        QCOMPARE(usbdevs_get_dev(&reg_, &dev, 2), 1u);
+    }
+
+    void eleventhUnitIgnoredUntilItArrivesAgain()
+    {
+        StdoutCapture out;
+        auto units = plugUnits(11);
+        QString expected;
+        for (int i = 0; i < 10; i++)
+            expected += addedLines(QString("Unit %1").arg(i));
+        expected += usbLine(132, "Device added");
+        QCOMPARE(QString::fromStdString(out.text()), expected);
+        QCOMPARE(usbdevs_get_dev(&reg_, nullptr, 9), 0u);
+        QCOMPARE(usbdevs_get_dev(&reg_, nullptr, 10), 1u);
+        // A slot comes free; the eleventh unit stays out of it, and pulling it
+        // out prints nothing, since its removal was never registered.
+        unplug(units[3]);
+        QCOMPARE(usbdevs_get_dev(&reg_, nullptr, 9), 1u);
+        unplug(units[10]);
+        expected += removedLines("Unit 3");
+        QCOMPARE(QString::fromStdString(out.text()), expected);
+        sim::Bus::instance().plug(units[10]);
+        usbdevs_refresh();
+        QCOMPARE(finished(out), expected + addedLines("Unit 10"));
+        QCOMPARE(QString(reg_.devs[3].name), QString("Unit 10"));
+    }
+
+    void removalFreesTheSlot_data()
+    {
+        QTest::addColumn<int>("handle");
+        QTest::newRow("slot freed by removal") << 0;
+        QTest::newRow("slot never taken") << 5;
+        QTest::newRow("null handle") << -1;
+    }
+
+    // A request to a missing unit fails at once, without a diagnostic; a unit
+    // plugged in again takes the lowest free slot, not always its old one.
+    void removalFreesTheSlot()
+    {
+        QFETCH(int, handle);
+        StdoutCapture out;
+        auto units = plugUnits(3);
+        const uint32_t oldLocation = reg_.devs[1].location;
+        unplug(units[0]);
+        unplug(units[1]);
+        QCOMPARE(finished(out), addedLines("Unit 0") + addedLines("Unit 1") + addedLines("Unit 2") + removedLines("Unit 0")
+                                    + removedLines("Unit 1"));
+        const usbdevs_dev_t &slot = reg_.devs[0];
+        QVERIFY(slot.intf == nullptr && slot.location == 0 && slot.notification == 0 && slot.name[0] == '\0');
+        QCOMPARE(slot.owner, &reg_);
+        usbdevs_dev_t *dev = handle < 0 ? nullptr : &reg_.devs[handle];
+        uint8_t buf[64] = {};
+        StdoutCapture silent;
+        QCOMPARE(usbdevs_dev_exist(dev), 1u);
+        QCOMPARE(usbdevs_dev_vendor_request_out(dev, 29, 0, 0, 1, buf), 1u);
+        QCOMPARE(usbdevs_dev_vendor_request_in(dev, 30, 0, 0, 64, buf), 1u);
+        QCOMPARE(finished(silent), QString());
+        QVERIFY(units[0]->transfers().empty() && units[1]->transfers().empty());
+        StdoutCapture quiet;
+        sim::Bus::instance().plug(units[1]);
+        usbdevs_refresh();
+        QCOMPARE(QString(slot.name), QString("Unit 1"));
+        QVERIFY(slot.location != oldLocation);
+        QCOMPARE(usbdevs_dev_exist(&reg_.devs[1]), 1u);
+    }
+
+    // A device node without access: the bus refuses the open with the access
+    // error, the unit takes no slot, and the registry counts it until it leaves.
+    void unitThatMayNotBeOpenedIsCountedWhilePresent()
+    {
+        struct DeniedUnit : ScriptedUnit {
+            using ScriptedUnit::ScriptedUnit;
+            bool openDenied() const override { return true; }
+        };
+        StdoutCapture out;
+        auto denied = std::make_shared<DeniedUnit>("Unit D", usbdevs_product_id(0));
+        sim::Bus::instance().plug(denied);
+        auto usable = plugUnits(1);
+        uint32_t count = 0;
+        QCOMPARE(usbdevs_access_denied(&reg_, &count), 0u);
+        QCOMPARE(count, 1u);
+        QCOMPARE(QString(reg_.devs[0].name), QString("Unit 0"));
+        QCOMPARE(usbdevs_get_dev(&reg_, nullptr, 1), 1u);
+        unplug(denied);
+        QCOMPARE(usbdevs_access_denied(&reg_, &count), 0u);
+        QCOMPARE(count, 0u);
+        QCOMPARE(finished(out), addedLines("Unit D") + usbLine(86, "ERROR 0xfffffffd") + usbLine(145, "ERROR 0x1")
+                                    + addedLines("Unit 0"));
+    }
+
+    void unitGoneBeforeItsArrivalIsNotTaken()
+    {
+        StdoutCapture out;
+        auto units = plugUnits(1, false);
+        unplug(units[0]);
+        QCOMPARE(finished(out), addedLines("Unit 0") + usbLine(86, "ERROR 0xfffffffc") + usbLine(145, "ERROR 0x1"));
+        QCOMPARE(usbdevs_get_dev(&reg_, nullptr, 0), 1u);
+    }
 };
-
-void SlotsTest::unitsPresentAtStartAreTakenByInit()
-{
-    usbdevs_exit(&reg_);
-    auto units = plugUnits(4, false);
-    sim::Bus::instance().plug(std::make_shared<ScriptedUnit>("Other", 0x4321)); // no product of ours
-    StdoutCapture out;
-    QCOMPARE(usbdevs_init(&reg_), 0u);
-    QCOMPARE(finished(out), addedLines("Unit 0") + addedLines("Unit 1") + addedLines("Unit 2") + addedLines("Unit 3"));
-    const usbdevs_dev_t &slot = reg_.devs[3];
-    QVERIFY(slot.location != 0 && slot.notification != 0 && slot.owner == &reg_ && QString(slot.name) == "Unit 3");
-
-    // Units are counted in slot order, skipping empty slots.
-    StdoutCapture quiet;
-    unplug(units[1]);
-    unplug(units[2]);
-    usbdevs_dev_t *dev = nullptr;
-    QCOMPARE(usbdevs_get_dev(&reg_, &dev, 0), 0u);
-    QCOMPARE(dev, &reg_.devs[0]);
-    QCOMPARE(usbdevs_get_dev(&reg_, &dev, 1), 0u);
-    QCOMPARE(dev, &reg_.devs[3]);
-    QCOMPARE(usbdevs_get_dev(&reg_, &dev, 2), 1u);
-}
-
-void SlotsTest::eleventhUnitIgnoredUntilItArrivesAgain()
-{
-    StdoutCapture out;
-    auto units = plugUnits(11);
-    QString expected;
-    for (int i = 0; i < 10; i++)
-        expected += addedLines(QString("Unit %1").arg(i));
-    expected += usbLine(132, "Device added");
-    QCOMPARE(QString::fromStdString(out.text()), expected);
-    QCOMPARE(usbdevs_get_dev(&reg_, nullptr, 9), 0u);
-    QCOMPARE(usbdevs_get_dev(&reg_, nullptr, 10), 1u);
-
-    // A slot comes free; the eleventh unit stays out of it, and pulling it
-    // out prints nothing, since its removal was never registered.
-    unplug(units[3]);
-    QCOMPARE(usbdevs_get_dev(&reg_, nullptr, 9), 1u);
-    unplug(units[10]);
-    expected += removedLines("Unit 3");
-    QCOMPARE(QString::fromStdString(out.text()), expected);
-
-    sim::Bus::instance().plug(units[10]);
-    usbdevs_refresh();
-    QCOMPARE(finished(out), expected + addedLines("Unit 10"));
-    QCOMPARE(QString(reg_.devs[3].name), QString("Unit 10"));
-}
-
-void SlotsTest::removalFreesTheSlot_data()
-{
-    QTest::addColumn<int>("handle");
-    QTest::newRow("slot freed by removal") << 0;
-    QTest::newRow("slot never taken") << 5;
-    QTest::newRow("null handle") << -1;
-}
-
-// A request to a missing unit fails at once, without a diagnostic; a unit
-// plugged in again takes the lowest free slot, not always its old one.
-void SlotsTest::removalFreesTheSlot()
-{
-    QFETCH(int, handle);
-    StdoutCapture out;
-    auto units = plugUnits(3);
-    const uint32_t oldLocation = reg_.devs[1].location;
-    unplug(units[0]);
-    unplug(units[1]);
-    QCOMPARE(finished(out), addedLines("Unit 0") + addedLines("Unit 1") + addedLines("Unit 2") + removedLines("Unit 0")
-                                + removedLines("Unit 1"));
-    const usbdevs_dev_t &slot = reg_.devs[0];
-    QVERIFY(slot.intf == nullptr && slot.location == 0 && slot.notification == 0 && slot.name[0] == '\0');
-    QCOMPARE(slot.owner, &reg_);
-
-    usbdevs_dev_t *dev = handle < 0 ? nullptr : &reg_.devs[handle];
-    uint8_t buf[64] = {};
-    StdoutCapture silent;
-    QCOMPARE(usbdevs_dev_exist(dev), 1u);
-    QCOMPARE(usbdevs_dev_vendor_request_out(dev, 29, 0, 0, 1, buf), 1u);
-    QCOMPARE(usbdevs_dev_vendor_request_in(dev, 30, 0, 0, 64, buf), 1u);
-    QCOMPARE(finished(silent), QString());
-    QVERIFY(units[0]->transfers().empty() && units[1]->transfers().empty());
-
-    StdoutCapture quiet;
-    sim::Bus::instance().plug(units[1]);
-    usbdevs_refresh();
-    QCOMPARE(QString(slot.name), QString("Unit 1"));
-    QVERIFY(slot.location != oldLocation);
-    QCOMPARE(usbdevs_dev_exist(&reg_.devs[1]), 1u);
-}
-
-// A device node without access: the bus refuses the open with the access
-// error, the unit takes no slot, and the registry counts it until it leaves.
-void SlotsTest::unitThatMayNotBeOpenedIsCountedWhilePresent()
-{
-    struct DeniedUnit : ScriptedUnit {
-        using ScriptedUnit::ScriptedUnit;
-        bool openDenied() const override { return true; }
-    };
-    StdoutCapture out;
-    auto denied = std::make_shared<DeniedUnit>("Unit D", usbdevs_product_id(0));
-    sim::Bus::instance().plug(denied);
-    auto usable = plugUnits(1);
-    uint32_t count = 0;
-    QCOMPARE(usbdevs_access_denied(&reg_, &count), 0u);
-    QCOMPARE(count, 1u);
-    QCOMPARE(QString(reg_.devs[0].name), QString("Unit 0"));
-    QCOMPARE(usbdevs_get_dev(&reg_, nullptr, 1), 1u);
-
-    unplug(denied);
-    QCOMPARE(usbdevs_access_denied(&reg_, &count), 0u);
-    QCOMPARE(count, 0u);
-    QCOMPARE(finished(out), addedLines("Unit D") + usbLine(86, "ERROR 0xfffffffd") + usbLine(145, "ERROR 0x1")
-                                + addedLines("Unit 0"));
-}
-
-void SlotsTest::unitGoneBeforeItsArrivalIsNotTaken()
-{
-    StdoutCapture out;
-    auto units = plugUnits(1, false);
-    unplug(units[0]);
-    QCOMPARE(finished(out), addedLines("Unit 0") + usbLine(86, "ERROR 0xfffffffc") + usbLine(145, "ERROR 0x1"));
-    QCOMPARE(usbdevs_get_dev(&reg_, nullptr, 0), 1u);
-}
 
 class ThreadsTest : public RegistryTest {
     Q_OBJECT
 private slots:
-    void refreshOnAnotherThreadDeliversNothing();
-    void requestsRaceWithReplugSafely();
-};
-
-void ThreadsTest::refreshOnAnotherThreadDeliversNothing()
-{
-    StdoutCapture out;
-    plugUnits(1, false);
-    std::thread([] { usbdevs_refresh(); }).join();
-    QCOMPARE(QString::fromStdString(out.text()), QString());
-    QCOMPARE(usbdevs_get_dev(&reg_, nullptr, 0), 1u);
-    usbdevs_refresh();
-    QCOMPARE(finished(out), addedLines("Unit 0"));
-    QCOMPARE(usbdevs_get_dev(&reg_, nullptr, 0), 0u);
-}
-
-void ThreadsTest::requestsRaceWithReplugSafely()
-{
-    constexpr int kCycles = 300;
-    StdoutCapture out;
-    auto unit = plugUnits(1)[0];
-    usbdevs_dev_t *dev = nullptr;
-    QCOMPARE(usbdevs_get_dev(&reg_, &dev, 0), 0u);
-
-    std::atomic<bool> stop{false};
-    std::atomic<int> ok{0}, failed{0}, other{0};
-    std::thread worker([&] {
-        uint8_t buf[64] = {};
-        while (!stop) {
-            uint32_t r = usbdevs_dev_vendor_request_out(dev, 29, 0, 0, 4, buf);
-            r |= usbdevs_dev_vendor_request_in(dev, 30, 0, 0, 64, buf);
-            (r == 0 ? ok : r == 1 ? failed : other)++;
-            usbdevs_dev_exist(dev);
-            usbdevs_get_dev(&reg_, nullptr, 0);
-        }
-    });
-    for (int i = 0; i < kCycles; i++) {
-        unplug(unit);
-        sim::Bus::instance().plug(unit);
+    void refreshOnAnotherThreadDeliversNothing()
+    {
+        StdoutCapture out;
+        plugUnits(1, false);
+        std::thread([] { usbdevs_refresh(); }).join();
+        QCOMPARE(QString::fromStdString(out.text()), QString());
+        QCOMPARE(usbdevs_get_dev(&reg_, nullptr, 0), 1u);
         usbdevs_refresh();
+        QCOMPARE(finished(out), addedLines("Unit 0"));
+        QCOMPARE(usbdevs_get_dev(&reg_, nullptr, 0), 0u);
     }
-    // Let the worker reach the replugged unit at least once.
-    const int okBefore = ok;
-    while (ok == okBefore && failed + ok < 1000000)
-        std::this_thread::yield();
-    stop = true;
-    worker.join();
 
-    QCOMPARE(other.load(), 0);
-    QVERIFY(ok > okBefore);
-    QCOMPARE(usbdevs_dev_exist(dev), 0u);
-    // Whatever the interleaving, only these lines can have been printed.
-    const QString text = finished(out);
-    const QStringList allowed{"Unit 0", "../../zutest/usbdevs.c:132:Device added",
-                              "../../zutest/usbdevs.c:27:removed", "../../zutest/usbdevs.c:248:ERROR 0xfffffffc",
-                              "../../zutest/usbdevs.c:286:ERROR 0xfffffffc"};
-    for (const QString &line : text.split('\n', Qt::SkipEmptyParts))
-        QVERIFY2(allowed.contains(line), qPrintable(line));
-    QCOMPARE(text.count(usbLine(132, "Device added")), kCycles + 1);
-}
+    void requestsRaceWithReplugSafely()
+    {
+        constexpr int kCycles = 300;
+        StdoutCapture out;
+        auto unit = plugUnits(1)[0];
+        usbdevs_dev_t *dev = nullptr;
+        QCOMPARE(usbdevs_get_dev(&reg_, &dev, 0), 0u);
+        std::atomic<bool> stop{false};
+        std::atomic<int> ok{0}, failed{0}, other{0};
+        std::thread worker([&] {
+            uint8_t buf[64] = {};
+            while (!stop) {
+                uint32_t r = usbdevs_dev_vendor_request_out(dev, 29, 0, 0, 4, buf);
+                r |= usbdevs_dev_vendor_request_in(dev, 30, 0, 0, 64, buf);
+                (r == 0 ? ok : r == 1 ? failed : other)++;
+                usbdevs_dev_exist(dev);
+                usbdevs_get_dev(&reg_, nullptr, 0);
+            }
+        });
+        for (int i = 0; i < kCycles; i++) {
+            unplug(unit);
+            sim::Bus::instance().plug(unit);
+            usbdevs_refresh();
+        }
+        // Let the worker reach the replugged unit at least once.
+        const int okBefore = ok;
+        while (ok == okBefore && failed + ok < 1000000)
+            std::this_thread::yield();
+        stop = true;
+        worker.join();
+        QCOMPARE(other.load(), 0);
+        QVERIFY(ok > okBefore);
+        QCOMPARE(usbdevs_dev_exist(dev), 0u);
+        // Whatever the interleaving, only these lines can have been printed.
+        const QString text = finished(out);
+        const QStringList allowed{"Unit 0", "../../zutest/usbdevs.c:132:Device added",
+                                  "../../zutest/usbdevs.c:27:removed", "../../zutest/usbdevs.c:248:ERROR 0xfffffffc",
+                                  "../../zutest/usbdevs.c:286:ERROR 0xfffffffc"};
+        for (const QString &line : text.split('\n', Qt::SkipEmptyParts))
+            QVERIFY2(allowed.contains(line), qPrintable(line));
+        QCOMPARE(text.count(usbLine(132, "Device added")), kCycles + 1);
+    }
+};
 
 STRATA_TEST_CLASS(SlotsTest)
 STRATA_TEST_CLASS(ThreadsTest)

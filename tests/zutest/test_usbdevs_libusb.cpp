@@ -21,6 +21,7 @@
 #include <unistd.h>
 
 #include "stdout_capture.h"
+#include "test_table.h"
 #include "strata_config.h"
 #include "zutest/usbdevs.h"
 
@@ -250,10 +251,7 @@ void UsbdevsLibusbTest::unitPresentAtStartLeavesAndComesBack()
 
 void UsbdevsLibusbTest::outcomeMapsToResultAndLine_data()
 {
-    QTest::addColumn<bool>("in");
-    QTest::addColumn<int>("answer");
-    QTest::addColumn<uint>("result");
-    QTest::addColumn<QString>("output");
+    addColumns<bool, int, uint, QString>("in", "answer", "result", "output");
 
     const QString path = "../../zutest/usbdevs.c:";
     QTest::newRow("out stall") << false << -EPIPE << 2u << path + "251:kIOUSBPipeStalled\n";

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "stdout_capture.h"
+#include "test_table.h"
 #include "zutest/zumsg.h"
 
 namespace {
@@ -32,158 +33,140 @@ struct Lcg {
 class ZumsgTest : public QObject {
     Q_OBJECT
 private slots:
-    void putThenGet_data();
-    void putThenGet();
-    void getRefusesCutItems_data();
-    void getRefusesCutItems();
-    void garbageIsReadWithinTheBuffer();
-};
+    // Each row puts one item at `pos` into a buffer of exactly `size` bytes;
+    // `value` is the length for arrays.
+    void putThenGet_data()
+    {
+        addColumns<int, int, uint, uint, qulonglong, uint, QString, QByteArray>(
+            "size", "pos", "cmd", "type", "value", "status", "output", "written");
+        const uint none = ZUMSG_TYPE_NONE, u8 = ZUMSG_TYPE_U8, u16 = ZUMSG_TYPE_U16, u32 = ZUMSG_TYPE_U32;
+        const uint arr = ZUMSG_TYPE_U8_ARRAY, end = ZUMSG_TYPE_END;
+        const QString ok;
+        const QByteArray nothing;
+        QTest::newRow("none") << 64 << 0 << 0x18u << none << 0ull << 0u << ok << hex("1801");
+        QTest::newRow("u8 keeps the low byte") << 64 << 0 << 0x15u << u8 << 0x1ffull << 0u << ok << hex("1502ff");
+        QTest::newRow("u8 with command 0") << 64 << 0 << 0u << u8 << 7ull << 0u << ok << hex("000207");
+        QTest::newRow("u16") << 64 << 0 << 0x32u << u16 << 0x1234ull << 0u << ok << hex("32033412");
+        QTest::newRow("u32 96000") << 64 << 0 << 0x17u << u32 << 96000ull << 0u << ok << hex("170400770100");
+        QTest::newRow("u32 high bit") << 64 << 0 << 0x17u << u32 << 0xF0000001ull << 0u << ok << hex("1704010000f0");
+        QTest::newRow("end") << 64 << 0 << 0u << end << 0ull << 0u << ok << hex("0000");
+        QTest::newRow("end, one byte left") << 64 << 63 << 0u << end << 0ull << 0u << ok << nothing;
+        QTest::newRow("end, message full") << 64 << 64 << 0u << end << 0ull << 0u << ok << nothing;
+        QTest::newRow("u8, one byte left") << 64 << 63 << 0x15u << u8 << 7ull << 1u << ok << nothing;
+        QTest::newRow("u8, two left") << 64 << 62 << 0x15u << u8 << 7ull << 1u << line(93) << nothing;
+        QTest::newRow("u8, three left") << 64 << 61 << 0x15u << u8 << 7ull << 0u << ok << hex("150207");
+        QTest::newRow("u16, three left") << 64 << 61 << 0x32u << u16 << 7ull << 1u << line(102) << nothing;
+        QTest::newRow("u32, five left") << 64 << 59 << 0x17u << u32 << 7ull << 1u << line(111) << nothing;
+        QTest::newRow("u32, six left") << 64 << 58 << 0x17u << u32 << 7ull << 0u << ok << hex("170407000000");
+        QTest::newRow("array of 10, twelve left") << 64 << 52 << 0x34u << arr << 10ull << 1u << line(124) << nothing;
+        QTest::newRow("array of 61 fills the message")
+            << 64 << 0 << 0x34u << arr << 61ull << 0u << ok << hex("34053d") + kSource.left(61);
+        QTest::newRow("array fill, ten left")
+            << 64 << 54 << 0x34u << arr << 0ull << 0u << ok << hex("340507") + kSource.left(7);
+        QTest::newRow("array fill, two left") << 64 << 62 << 0x34u << arr << 0ull << 1u << line(124) << nothing;
+        QTest::newRow("array of 252 in 255")
+            << 255 << 0 << 0x34u << arr << 252ull << 0u << ok << hex("3405fc") + kSource.left(252);
+        QTest::newRow("array of 253 in 255") << 255 << 0 << 0x34u << arr << 253ull << 1u << line(124) << nothing;
+        QTest::newRow("type 6") << 64 << 0 << 0x15u << 6u << 0ull << 1u << line(73) << nothing;
+        QTest::newRow("end type with a command") << 64 << 0 << 0x15u << end << 0ull << 1u << line(78) << nothing;
+        QTest::newRow("pos beyond size") << 16 << 20 << 0x15u << u8 << 7ull << 1u << ok << nothing;
+    }
 
-// Each row puts one item at `pos` into a buffer of exactly `size` bytes;
-// `value` is the length for arrays.
-void ZumsgTest::putThenGet_data()
-{
-    QTest::addColumn<int>("size");
-    QTest::addColumn<int>("pos");
-    QTest::addColumn<uint>("cmd");
-    QTest::addColumn<uint>("type");
-    QTest::addColumn<qulonglong>("value");
-    QTest::addColumn<uint>("status");
-    QTest::addColumn<QString>("output");
-    QTest::addColumn<QByteArray>("written");
-
-    const uint none = ZUMSG_TYPE_NONE, u8 = ZUMSG_TYPE_U8, u16 = ZUMSG_TYPE_U16, u32 = ZUMSG_TYPE_U32;
-    const uint arr = ZUMSG_TYPE_U8_ARRAY, end = ZUMSG_TYPE_END;
-    const QString ok;
-    const QByteArray nothing;
-    QTest::newRow("none") << 64 << 0 << 0x18u << none << 0ull << 0u << ok << hex("1801");
-    QTest::newRow("u8 keeps the low byte") << 64 << 0 << 0x15u << u8 << 0x1ffull << 0u << ok << hex("1502ff");
-    QTest::newRow("u8 with command 0") << 64 << 0 << 0u << u8 << 7ull << 0u << ok << hex("000207");
-    QTest::newRow("u16") << 64 << 0 << 0x32u << u16 << 0x1234ull << 0u << ok << hex("32033412");
-    QTest::newRow("u32 96000") << 64 << 0 << 0x17u << u32 << 96000ull << 0u << ok << hex("170400770100");
-    QTest::newRow("u32 high bit") << 64 << 0 << 0x17u << u32 << 0xF0000001ull << 0u << ok << hex("1704010000f0");
-    QTest::newRow("end") << 64 << 0 << 0u << end << 0ull << 0u << ok << hex("0000");
-    QTest::newRow("end, one byte left") << 64 << 63 << 0u << end << 0ull << 0u << ok << nothing;
-    QTest::newRow("end, message full") << 64 << 64 << 0u << end << 0ull << 0u << ok << nothing;
-    QTest::newRow("u8, one byte left") << 64 << 63 << 0x15u << u8 << 7ull << 1u << ok << nothing;
-    QTest::newRow("u8, two left") << 64 << 62 << 0x15u << u8 << 7ull << 1u << line(93) << nothing;
-    QTest::newRow("u8, three left") << 64 << 61 << 0x15u << u8 << 7ull << 0u << ok << hex("150207");
-    QTest::newRow("u16, three left") << 64 << 61 << 0x32u << u16 << 7ull << 1u << line(102) << nothing;
-    QTest::newRow("u32, five left") << 64 << 59 << 0x17u << u32 << 7ull << 1u << line(111) << nothing;
-    QTest::newRow("u32, six left") << 64 << 58 << 0x17u << u32 << 7ull << 0u << ok << hex("170407000000");
-    QTest::newRow("array of 10, twelve left") << 64 << 52 << 0x34u << arr << 10ull << 1u << line(124) << nothing;
-    QTest::newRow("array of 61 fills the message")
-        << 64 << 0 << 0x34u << arr << 61ull << 0u << ok << hex("34053d") + kSource.left(61);
-    QTest::newRow("array fill, ten left")
-        << 64 << 54 << 0x34u << arr << 0ull << 0u << ok << hex("340507") + kSource.left(7);
-    QTest::newRow("array fill, two left") << 64 << 62 << 0x34u << arr << 0ull << 1u << line(124) << nothing;
-    QTest::newRow("array of 252 in 255")
-        << 255 << 0 << 0x34u << arr << 252ull << 0u << ok << hex("3405fc") + kSource.left(252);
-    QTest::newRow("array of 253 in 255") << 255 << 0 << 0x34u << arr << 253ull << 1u << line(124) << nothing;
-    QTest::newRow("type 6") << 64 << 0 << 0x15u << 6u << 0ull << 1u << line(73) << nothing;
-    QTest::newRow("end type with a command") << 64 << 0 << 0x15u << end << 0ull << 1u << line(78) << nothing;
-    QTest::newRow("pos beyond size") << 16 << 20 << 0x15u << u8 << 7ull << 1u << ok << nothing;
-}
-
-void ZumsgTest::putThenGet()
-{
-    QFETCH(int, size);
-    QFETCH(int, pos);
-    QFETCH(uint, cmd);
-    QFETCH(uint, type);
-    QFETCH(qulonglong, value);
-    QFETCH(QByteArray, written);
-
-    std::unique_ptr<uint8_t[]> buf(new uint8_t[size]);
-    memset(buf.get(), 0xEE, size_t(size));
-    zumsg_t msg;
-    zumsg_init(&msg, buf.get(), uint8_t(size));
-    msg.pos = uint8_t(pos);
-    QCOMPARE(int(zumsg_remain_u8_array_put_size(&msg)), qMax(0, size - pos - 3));
-    const bool array = type == ZUMSG_TYPE_U8_ARRAY;
-    StdoutCapture capture;
-    QTEST(zumsg_put(&msg, cmd, type, array ? uintptr_t(kSource.constData()) : value, uint8_t(array ? value : 0)),
-          "status");
-    QTEST(QString::fromStdString(capture.finish()), "output");
-    QCOMPARE(int(msg.pos), pos + written.size());
-    QCOMPARE(QByteArray(reinterpret_cast<char *>(buf.get()) + qMin(pos, size), written.size()), written);
-    if (written.isEmpty() || type == ZUMSG_TYPE_END)
-        return;
-    if (msg.pos < size)
-        QCOMPARE(int(buf[msg.pos]), 0xEE);
-
-    msg.pos = uint8_t(pos);
-    uint32_t gotCmd = 0x55, gotType = 0;
-    uint64_t got = 0;
-    uint8_t gotSize = 0xFF;
-    QCOMPARE(zumsg_get(&msg, &gotCmd, &gotType, &got, &gotSize), 0u);
-    QCOMPARE(int(msg.pos), pos + written.size());
-    QCOMPARE(gotCmd, cmd);
-    QCOMPARE(gotType, type);
-    QCOMPARE(int(gotSize), written.size() - (array ? 3 : 2));
-    if (array)
-        QCOMPARE(got, qulonglong(uintptr_t(buf.get() + pos + 3)));
-    else
-        QCOMPARE(got, value & ((1ull << (8 * gotSize)) - 1));
-}
-
-void ZumsgTest::getRefusesCutItems_data()
-{
-    QTest::addColumn<QByteArray>("wire");
-    QTest::addColumn<QString>("output");
-
-    QTest::newRow("end item first") << hex("00001801") << "";
-    QTest::newRow("one byte") << hex("18") << "";
-    QTest::newRow("u8 without payload") << hex("1502") << "";
-    QTest::newRow("u16 cut") << hex("320334") << "";
-    QTest::newRow("u32 cut") << hex("1704007701") << "";
-    QTest::newRow("array without length") << hex("3405") << "";
-    QTest::newRow("array length past the end") << hex("34050a4142") << "";
-    QTest::newRow("array length 255") << hex("3405ff41424344") << "";
-    QTest::newRow("type 9") << hex("18090000") << "../../zutest/zumsg.c:186:ERROR 0x9\n";
-    QTest::newRow("type 0xff") << hex("18ff") << "../../zutest/zumsg.c:186:ERROR 0xff\n";
-}
-
-void ZumsgTest::getRefusesCutItems()
-{
-    QFETCH(QByteArray, wire);
-
-    std::unique_ptr<uint8_t[]> buf(new uint8_t[wire.size()]);
-    memcpy(buf.get(), wire.constData(), size_t(wire.size()));
-    zumsg_t msg;
-    zumsg_init(&msg, buf.get(), uint8_t(wire.size()));
-    uint32_t cmd = 0x55;
-    uint64_t data = 0x55;
-    StdoutCapture capture;
-    QCOMPARE(zumsg_get(&msg, &cmd, nullptr, &data, nullptr), 1u);
-    QTEST(QString::fromStdString(capture.finish()), "output");
-    QCOMPARE(int(msg.pos), 0);
-    QCOMPARE(cmd, 0x55u);
-    QCOMPARE(data, 0x55ull);
-}
-
-void ZumsgTest::garbageIsReadWithinTheBuffer()
-{
-    Lcg lcg{20240611};
-    StdoutCapture quiet; // invalid types print their line; not of interest here
-    for (int round = 0; round < 3000; ++round) {
-        const int size = int(lcg.next() % 80) + 1;
+    void putThenGet()
+    {
+        QFETCH(int, size);
+        QFETCH(int, pos);
+        QFETCH(uint, cmd);
+        QFETCH(uint, type);
+        QFETCH(qulonglong, value);
+        QFETCH(QByteArray, written);
         std::unique_ptr<uint8_t[]> buf(new uint8_t[size]);
-        for (int i = 0; i < size; ++i) // mostly valid types, so reading gets past the first item
-            buf[i] = uint8_t(i % 2 ? lcg.next() % 7 : lcg.next());
+        memset(buf.get(), 0xEE, size_t(size));
         zumsg_t msg;
         zumsg_init(&msg, buf.get(), uint8_t(size));
-        uint32_t type = 0;
-        uint64_t data = 0;
-        uint8_t n = 0;
-        for (int items = 1; zumsg_get(&msg, nullptr, &type, &data, &n) == 0; ++items) {
-            QVERIFY(msg.pos <= size && items <= size / 2);
-            const auto *p = reinterpret_cast<const uint8_t *>(uintptr_t(data));
-            if (type == ZUMSG_TYPE_U8_ARRAY)
-                QVERIFY(p >= buf.get() && p + n <= buf.get() + size);
+        msg.pos = uint8_t(pos);
+        QCOMPARE(int(zumsg_remain_u8_array_put_size(&msg)), qMax(0, size - pos - 3));
+        const bool array = type == ZUMSG_TYPE_U8_ARRAY;
+        StdoutCapture capture;
+        QTEST(zumsg_put(&msg, cmd, type, array ? uintptr_t(kSource.constData()) : value, uint8_t(array ? value : 0)),
+              "status");
+        QTEST(QString::fromStdString(capture.finish()), "output");
+        QCOMPARE(int(msg.pos), pos + written.size());
+        QCOMPARE(QByteArray(reinterpret_cast<char *>(buf.get()) + qMin(pos, size), written.size()), written);
+        if (written.isEmpty() || type == ZUMSG_TYPE_END)
+            return;
+        if (msg.pos < size)
+            QCOMPARE(int(buf[msg.pos]), 0xEE);
+        msg.pos = uint8_t(pos);
+        uint32_t gotCmd = 0x55, gotType = 0;
+        uint64_t got = 0;
+        uint8_t gotSize = 0xFF;
+        QCOMPARE(zumsg_get(&msg, &gotCmd, &gotType, &got, &gotSize), 0u);
+        QCOMPARE(int(msg.pos), pos + written.size());
+        QCOMPARE(gotCmd, cmd);
+        QCOMPARE(gotType, type);
+        QCOMPARE(int(gotSize), written.size() - (array ? 3 : 2));
+        if (array)
+            QCOMPARE(got, qulonglong(uintptr_t(buf.get() + pos + 3)));
+        else
+            QCOMPARE(got, value & ((1ull << (8 * gotSize)) - 1));
+    }
+
+    void getRefusesCutItems_data()
+    {
+        addColumns<QByteArray, QString>("wire", "output");
+        QTest::newRow("end item first") << hex("00001801") << "";
+        QTest::newRow("one byte") << hex("18") << "";
+        QTest::newRow("u8 without payload") << hex("1502") << "";
+        QTest::newRow("u16 cut") << hex("320334") << "";
+        QTest::newRow("u32 cut") << hex("1704007701") << "";
+        QTest::newRow("array without length") << hex("3405") << "";
+        QTest::newRow("array length past the end") << hex("34050a4142") << "";
+        QTest::newRow("array length 255") << hex("3405ff41424344") << "";
+        QTest::newRow("type 9") << hex("18090000") << "../../zutest/zumsg.c:186:ERROR 0x9\n";
+        QTest::newRow("type 0xff") << hex("18ff") << "../../zutest/zumsg.c:186:ERROR 0xff\n";
+    }
+
+    void getRefusesCutItems()
+    {
+        QFETCH(QByteArray, wire);
+        std::unique_ptr<uint8_t[]> buf(new uint8_t[wire.size()]);
+        memcpy(buf.get(), wire.constData(), size_t(wire.size()));
+        zumsg_t msg;
+        zumsg_init(&msg, buf.get(), uint8_t(wire.size()));
+        uint32_t cmd = 0x55;
+        uint64_t data = 0x55;
+        StdoutCapture capture;
+        QCOMPARE(zumsg_get(&msg, &cmd, nullptr, &data, nullptr), 1u);
+        QTEST(QString::fromStdString(capture.finish()), "output");
+        QCOMPARE(int(msg.pos), 0);
+        QCOMPARE(cmd, 0x55u);
+        QCOMPARE(data, 0x55ull);
+    }
+
+    void garbageIsReadWithinTheBuffer()
+    {
+        Lcg lcg{20240611};
+        StdoutCapture quiet; // invalid types print their line; not of interest here
+        for (int round = 0; round < 3000; ++round) {
+            const int size = int(lcg.next() % 80) + 1;
+            std::unique_ptr<uint8_t[]> buf(new uint8_t[size]);
+            for (int i = 0; i < size; ++i) // mostly valid types, so reading gets past the first item
+                buf[i] = uint8_t(i % 2 ? lcg.next() % 7 : lcg.next());
+            zumsg_t msg;
+            zumsg_init(&msg, buf.get(), uint8_t(size));
+            uint32_t type = 0;
+            uint64_t data = 0;
+            uint8_t n = 0;
+            for (int items = 1; zumsg_get(&msg, nullptr, &type, &data, &n) == 0; ++items) {
+                QVERIFY(msg.pos <= size && items <= size / 2);
+                const auto *p = reinterpret_cast<const uint8_t *>(uintptr_t(data));
+                if (type == ZUMSG_TYPE_U8_ARRAY)
+                    QVERIFY(p >= buf.get() && p + n <= buf.get() + size);
+            }
         }
     }
-}
+};
 
 QTEST_APPLESS_MAIN(ZumsgTest)
 #include "test_zumsg.moc"
