@@ -9,9 +9,10 @@ sim::Xfer ScriptedUnit::controlOut(uint8_t request, uint16_t, uint16_t, const ui
 {
     std::lock_guard<std::mutex> guard(lock_);
     transfers_.push_back({true, request, length, QByteArray(reinterpret_cast<const char *>(data), length)});
-    const sim::Xfer result = outs_.empty() ? sim::Xfer::Ok : outs_.front();
-    if (!outs_.empty())
-        outs_.pop_front();
+    if (outs_.empty())
+        return sim::Xfer::Ok;
+    const sim::Xfer result = outs_.front();
+    outs_.pop_front();
     return result;
 }
 
@@ -23,6 +24,7 @@ sim::Xfer ScriptedUnit::controlIn(uint8_t request, uint16_t, uint16_t, uint8_t *
         hook(reads());
 
     std::lock_guard<std::mutex> guard(lock_);
+    ++reads_;
     transfers_.push_back({false, request, length, QByteArray()});
     std::pair<sim::Xfer, QByteArray> in{sim::Xfer::Ok, idle_};
     if (!ins_.empty()) {
@@ -34,26 +36,13 @@ sim::Xfer ScriptedUnit::controlIn(uint8_t request, uint16_t, uint16_t, uint8_t *
     return in.first;
 }
 
-std::vector<ScriptedUnit::Transfer> ScriptedUnit::transfers() const
-{
-    std::lock_guard<std::mutex> guard(lock_);
-    return transfers_;
-}
-
 QList<QByteArray> ScriptedUnit::sentMessages() const
 {
     QList<QByteArray> sent;
-    for (const Transfer &t : transfers()) {
+    for (const Transfer &t : transfers())
         if (t.out)
             sent << t.data;
-    }
     return sent;
-}
-
-int ScriptedUnit::reads() const
-{
-    const auto all = transfers();
-    return int(std::count_if(all.begin(), all.end(), [](const Transfer &t) { return !t.out; }));
 }
 
 UnitFixture::UnitFixture()

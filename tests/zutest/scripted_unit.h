@@ -58,15 +58,15 @@ public:
     void setIdleReply(const QByteArray &bytes) { locked([&] { idle_ = bytes; }); }
     void setBeforeRead(std::function<void(int)> hook) { locked([&] { beforeRead_ = std::move(hook); }); }
 
-    std::vector<Transfer> transfers() const;
+    std::vector<Transfer> transfers() const { return locked([&] { return transfers_; }); }
     QList<QByteArray> sentMessages() const;
-    int reads() const;
+    int reads() const { return locked([&] { return reads_; }); }
 
 private:
-    template <typename F> void locked(F f) const
+    template <typename F> auto locked(F f) const -> decltype(f())
     {
         std::lock_guard<std::mutex> guard(lock_);
-        f();
+        return f();
     }
 
     const std::string name_;
@@ -77,6 +77,7 @@ private:
     QByteArray idle_;
     std::function<void(int)> beforeRead_;
     std::vector<Transfer> transfers_;
+    int reads_ = 0;
 };
 
 // One scripted unit reached through the device group, as the device worker

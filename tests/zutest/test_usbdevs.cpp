@@ -59,7 +59,8 @@ private slots:
         sim::Bus::instance().plug(std::make_shared<ScriptedUnit>("Other", 0x4321)); // no product of ours
         StdoutCapture out;
         QCOMPARE(usbdevs_init(&reg_), 0u);
-        QCOMPARE(finished(out), addedLines("Unit 0") + addedLines("Unit 1") + addedLines("Unit 2") + addedLines("Unit 3"));
+        QCOMPARE(finished(out),
+                 addedLines("Unit 0") + addedLines("Unit 1") + addedLines("Unit 2") + addedLines("Unit 3"));
         const usbdevs_dev_t &slot = reg_.devs[3];
         QVERIFY(slot.location != 0 && slot.notification != 0 && slot.owner == &reg_ && QString(slot.name) == "Unit 3");
         // Units are counted in slot order, skipping empty slots.
@@ -116,8 +117,8 @@ private slots:
         const uint32_t oldLocation = reg_.devs[1].location;
         unplug(units[0]);
         unplug(units[1]);
-        QCOMPARE(finished(out), addedLines("Unit 0") + addedLines("Unit 1") + addedLines("Unit 2") + removedLines("Unit 0")
-                                    + removedLines("Unit 1"));
+        QCOMPARE(finished(out), addedLines("Unit 0") + addedLines("Unit 1") + addedLines("Unit 2")
+                                    + removedLines("Unit 0") + removedLines("Unit 1"));
         const usbdevs_dev_t &slot = reg_.devs[0];
         QVERIFY(slot.intf == nullptr && slot.location == 0 && slot.notification == 0 && slot.name[0] == '\0');
         QCOMPARE(slot.owner, &reg_);

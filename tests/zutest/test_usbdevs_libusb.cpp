@@ -45,24 +45,10 @@ std::atomic<int> wakeups{0};
 // it makes in TMPDIR; a socket path must stay under 108 bytes, which a TMPDIR
 // inside a checkout under a long path passes. So the testbed gets a short
 // folder of its own, set up before umockdev first asks for TMPDIR.
-class ShortTempFolder {
-public:
-    ShortTempFolder()
-    {
-        char pattern[] = "/tmp/strata-umockdev-XXXXXX";
-        if (mkdtemp(pattern)) {
-            path_ = pattern;
-            qputenv("TMPDIR", path_);
-        }
-    }
-    ~ShortTempFolder()
-    {
-        if (!path_.isEmpty())
-            rmdir(path_.constData());
-    }
-
-private:
-    QByteArray path_;
+struct ShortTempFolder {
+    QByteArray path = [] { char pattern[] = "/tmp/strata-umockdev-XXXXXX"; return QByteArray(mkdtemp(pattern)); }();
+    ShortTempFolder() { if (!path.isEmpty()) qputenv("TMPDIR", path); }
+    ~ShortTempFolder() { if (!path.isEmpty()) rmdir(path.constData()); }
 };
 
 // Room for the longest socket path below the testbed's root.

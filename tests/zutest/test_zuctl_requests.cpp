@@ -111,7 +111,8 @@ private slots:
         QTest::newRow("busy and ready in one reply") << R{wire::ready(0) + ready} << false << 0u << "" << 1 << 0;
         QTest::newRow("ready wins over a later busy") << R{wire::ready(2) + busy} << false << 0u << "" << 1 << 0;
         QTest::newRow("u32 ready after other items")
-            << R{busy, wire::u8(0x61, 4) + wire::u32(ZUMSG_CMD_READY, 0x100) + wire::end()} << false << 0u << "" << 2 << 1;
+            << R{busy, wire::u8(0x61, 4) + wire::u32(ZUMSG_CMD_READY, 0x100) + wire::end()} << false << 0u << "" << 2
+            << 1;
         QTest::newRow("busy for good") << R{} << false << 1u << "" << 1000 << 1000;
         QTest::newRow("no unit") << R{} << true << 1u << zuctlLines({89, 114}).repeated(1000) << 0 << 1000;
     }
@@ -209,7 +210,8 @@ private slots:
             unit_->queueOut(sim::Xfer::Stall);
         StdoutCapture stalled;
         QCOMPARE(command(&ctl_), 1u);
-        QCOMPARE(finished(stalled), (stallLine(true) + zuctlLines({56})).repeated(3) + zuctlLines({65, lines[1]}) + after);
+        const QString stalls = (stallLine(true) + zuctlLines({56})).repeated(3);
+        QCOMPARE(finished(stalled), stalls + zuctlLines({65, lines[1]}) + after);
         // An I/O error is not retried, and the setting never reached the unit.
         unit_->queueOut(sim::Xfer::Error);
         StdoutCapture failed;
@@ -326,7 +328,8 @@ private slots:
         using namespace wire;
         const auto ch = [](int kind, int no) { return u8(ZUMSG_CMD_CH, kind) + u8(ZUMSG_CMD_CH_NUM, no); };
         const QByteArray info = hex("3101 0000"), serial = hex("3801 0000");
-        QTest::newRow("version") << number(zuctl_get_version) << info << R{reply({u16(0x32, 0x0102)})} << text(0x102) << "";
+        QTest::newRow("version") << number(zuctl_get_version) << info << R{reply({u16(0x32, 0x0102)})} << text(0x102)
+                                 << "";
         QTest::newRow("build among the other info items") << number(zuctl_get_build) << info
             << R{reply({u16(0x32, 0x0102), u16(0x33, 23), array(0x34, "Strata 96")})} << text(23) << "";
         QTest::newRow("name cut to the capacity") << bytes(zuctl_get_productname, 8) << info
@@ -334,7 +337,8 @@ private slots:
         QTest::newRow("u16 into a one-byte capacity") << bytes(zuctl_get_buildtime, 1) << info
             << R{reply({u16(0x36, 0x4241)})} << QByteArray("A") << "";
         QTest::newRow("debug text is shown up to its zero byte") << bytes(zuctl_get_builddate, 16) << info
-            << R{reply({array(0x12, QByteArray("hi\0xx", 5)), array(0x35, "2024")})} << QByteArray("2024") << "\ndbg:hi\n";
+            << R{reply({array(0x12, QByteArray("hi\0xx", 5)), array(0x35, "2024")})} << QByteArray("2024")
+            << "\ndbg:hi\n";
         QTest::newRow("empty array keeps waiting") << bytes(zuctl_get_productsig, 16) << info
             << R{reply({array(0x37, "")}), reply({array(0x37, "S")})} << QByteArray("S") << "";
         QTest::newRow("wrong type keeps waiting, rest of reply unread") << bytes(zuctl_get_serial, 16) << serial
@@ -342,9 +346,11 @@ private slots:
             << zuctlLines({1533});
         QTest::newRow("autopowersave of any type, low byte") << number(zuctl_get_autopowersave) << hex("1401 0000")
             << R{reply({u8(0x14, 0)}), reply({u16(0x15, 0x0101)})} << text(1) << "";
-        QTest::newRow("channel named after another one") << channel(zuctl_get_fader, 4, 2) << ch(4, 2) + hex("c101 0000")
+        QTest::newRow("channel named after another one")
+            << channel(zuctl_get_fader, 4, 2) << ch(4, 2) + hex("c101 0000")
             << R{reply({ch(4, 1), u8(0xc1, 10), u8(0x62, 2), u8(0xc1, 20)})} << text(20) << "";
-        QTest::newRow("channel number 0 needs no naming") << channel(zuctl_get_fader, 4, 0) << ch(4, 0) + hex("c101 0000")
+        QTest::newRow("channel number 0 needs no naming")
+            << channel(zuctl_get_fader, 4, 0) << ch(4, 0) + hex("c101 0000")
             << R{reply({u8(0xc1, 7)})} << text(7) << "";
         QTest::newRow("other kind passed over") << channel(zuctl_get_mute, 4, 1) << ch(4, 1) + hex("c301 0000")
             << R{reply({ch(1, 1), u8(0xc3, 1)}), reply({ch(4, 1), u16(0xc3, 0x0101)})} << text(1) << "";
@@ -378,26 +384,26 @@ private slots:
         addColumns<Query, bool, QString, int, int>("query", "readFails", "output", "reads", "pauses");
         // An empty reply leaves the request in the exchange buffer; it must not
         // be taken for the answer.
-        QTest::newRow("version times out") << number(zuctl_get_version) << false << zuctlLines({943}) << 101 << 99;
-        QTest::newRow("serial times out") << bytes(zuctl_get_serial, 8) << false << zuctlLines({1546}) << 101 << 99;
-        QTest::newRow("rec function times out") << bytes(zuctl_get_recfunc, 8) << false << zuctlLines({1663}) << 101 << 99;
-        QTest::newRow("autopowersave pauses after every cycle")
-            << number(zuctl_get_autopowersave) << false << zuctlLines({809}) << 101 << 100;
-        QTest::newRow("fader times out silently") << channel(zuctl_get_fader, 4, 0) << false << "" << 101 << 99;
-        QTest::newRow("sample rate times out silently") << number(zuctl_debug_get_hz) << false << "" << 101 << 99;
-        QTest::newRow("stereo times out") << channel(zuctl_get_stereo, 4, 1) << false << zuctlLines({1460}) << 101 << 99;
-        const QString stall = stallLine(false) + zuctlLines({89});
-        QTest::newRow("version, read fails") << number(zuctl_get_version) << true << stall + zuctlLines({907}) << 2 << 0;
-        QTest::newRow("serial, read fails") << bytes(zuctl_get_serial, 8) << true << stall + zuctlLines({1515}) << 2 << 0;
-        QTest::newRow("rec function, read fails")
-            << bytes(zuctl_get_recfunc, 8) << true << stall + zuctlLines({1632}) << 2 << 0;
-        QTest::newRow("autopowersave, read fails")
-            << number(zuctl_get_autopowersave) << true << stall + zuctlLines({787, 809}) << 2 << 0;
-        QTest::newRow("sample rate, read fails") << number(zuctl_debug_get_hz) << true << stall + zuctlLines({646}) << 2
-                                                 << 0;
-        QTest::newRow("mute, read fails") << channel(zuctl_get_mute, 4, 1) << true << stall + zuctlLines({1414}) << 2 << 0;
-        QTest::newRow("stereo, read fails")
-            << channel(zuctl_get_stereo, 4, 1) << true << stall + zuctlLines({1414, 1460}) << 2 << 0;
+        const auto timesOut = [](const char *name, const Query &query, const QString &output, int pauses = 99) {
+            QTest::newRow(name) << query << false << output << 101 << pauses;
+        };
+        const auto readFails = [](const char *name, const Query &query, std::initializer_list<int> lines) {
+            QTest::newRow(name) << query << true << stallLine(false) + zuctlLines({89}) + zuctlLines(lines) << 2 << 0;
+        };
+        timesOut("version times out", number(zuctl_get_version), zuctlLines({943}));
+        timesOut("serial times out", bytes(zuctl_get_serial, 8), zuctlLines({1546}));
+        timesOut("rec function times out", bytes(zuctl_get_recfunc, 8), zuctlLines({1663}));
+        timesOut("autopowersave pauses after every cycle", number(zuctl_get_autopowersave), zuctlLines({809}), 100);
+        timesOut("fader times out silently", channel(zuctl_get_fader, 4, 0), "");
+        timesOut("sample rate times out silently", number(zuctl_debug_get_hz), "");
+        timesOut("stereo times out", channel(zuctl_get_stereo, 4, 1), zuctlLines({1460}));
+        readFails("version, read fails", number(zuctl_get_version), {907});
+        readFails("serial, read fails", bytes(zuctl_get_serial, 8), {1515});
+        readFails("rec function, read fails", bytes(zuctl_get_recfunc, 8), {1632});
+        readFails("autopowersave, read fails", number(zuctl_get_autopowersave), {787, 809});
+        readFails("sample rate, read fails", number(zuctl_debug_get_hz), {646});
+        readFails("mute, read fails", channel(zuctl_get_mute, 4, 1), {1414});
+        readFails("stereo, read fails", channel(zuctl_get_stereo, 4, 1), {1414, 1460});
     }
 
     void queryFails()

@@ -101,11 +101,12 @@ private slots:
                                + "cmd = 0x15, type=2, data = 1, size = 1\n";
         const QByteArray zero("cmd = 0, type=2, data = 7, size = 1\n");
         QTest::newRow("over two replies") << 200 << R{two, second} << all << all.size() << "" << 4;
-        QTest::newRow("a zero command is listed") << 200 << R{wire::u8(0, 7) + wire::end()} << zero << zero.size() << ""
-                                                  << 4;
+        QTest::newRow("a zero command is listed") << 200 << R{wire::u8(0, 7) + wire::end()} << zero << zero.size()
+                                                  << "" << 4;
         const QByteArray bytes("cmd = 0x12, type=5, data = 64 73 70 00 ff, size = 5\n");
-        QTest::newRow("array items show their bytes") << 200 << R{wire::array(0x12, QByteArray("dsp\0\xff", 5)) + wire::end()}
-                                                       << bytes << bytes.size() << "" << 4;
+        QTest::newRow("array items show their bytes")
+            << 200 << R{wire::array(0x12, QByteArray("dsp\0\xff", 5)) + wire::end()} << bytes << bytes.size() << ""
+            << 4;
         // Read on while replies bring items, up to the reply that brings none.
         const QByteArray one = assignment(5, 1, 1, 1) + wire::end();
         QTest::newRow("longer than four replies") << 400 << R{one, one, one, one, one, wire::ready(1) + wire::end()}
@@ -266,14 +267,16 @@ private slots:
             << 61 << started + R{status(61, 0)} << status(0, 61) << 0u << 61u << "pos = 0/61\npos = 61/61\nFWUP OK\n"
             << R{hex("21043d000000 0000"), hex("2201 0000"), hex("26053d") + image(61)} << 0ull;
         QTest::newRow("unit cancels before the first byte")
-            << 10 << R{} << status(0, 0) << 2u << 0u << "pos = 0/10\ncancel by device\n" + zuctlLines({260}) << R{} << 0ull;
+            << 10 << R{} << status(0, 0) << 2u << 0u << "pos = 0/10\ncancel by device\n" + zuctlLines({260}) << R{}
+            << 0ull;
         QTest::newRow("offset mismatch waits a thousand times")
             << 10 << R{} << status(10, 5) << 1u << 0u
             << "pos = 0/10\n" + QString("offset = 5, pos = 0\npos = 0/10\n").repeated(1000) + "offset = 5, pos = 0\n"
                    + zuctlLines({272}) + "timeout line:264\n"
             << R{} << 10000000ull;
         QTest::newRow("verification gives up after sixty attempts")
-            << 0 << R{} << status(5, 0) << 1u << 0u << "pos = 0/0\n" + zuctlLines({384}) << R{} << 60ull * (9 * 100000 + 1000000);
+            << 0 << R{} << status(5, 0) << 1u << 0u << "pos = 0/0\n" + zuctlLines({384}) << R{}
+            << 60ull * (9 * 100000 + 1000000);
     }
 
     void update()
@@ -306,7 +309,8 @@ private slots:
             << 100 << status(0, 100) << 0u << QStringList{"61/100", "100/100", "100/100 verifying"};
         QTest::newRow("empty image") << 0 << status(0, 0) << 0u << QStringList{"0/0 verifying"};
         QTest::newRow("never verified")
-            << 0 << status(5, 0) << 1u << QString("0/0 verifying\n").repeated(60).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+            << 0 << status(5, 0) << 1u
+            << QString("0/0 verifying\n").repeated(60).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     }
 
     void notifyFollowsTheHostPosition()
@@ -322,7 +326,8 @@ private slots:
         const QByteArray fw = image(length);
         QStringList told;
         const auto record = [](void *ctx, uint32_t pos, uint32_t len, int verifying) {
-            static_cast<QStringList *>(ctx)->append(QStringLiteral("%1/%2%3").arg(pos).arg(len).arg(verifying ? " verifying" : ""));
+            const QString text = QStringLiteral("%1/%2%3").arg(pos).arg(len).arg(verifying ? " verifying" : "");
+            static_cast<QStringList *>(ctx)->append(text);
         };
         StdoutCapture capture;
         QTEST(zuctl_fwupdate_notify(&ctl_, length ? reinterpret_cast<const uint8_t *>(fw.constData()) : nullptr,
