@@ -110,6 +110,5 @@ inline QString removedLines(const QString &name) { return usbLine(27, "removed")
 inline QString finished(StdoutCapture &capture) { return QString::fromStdString(capture.finish()); }
 inline QByteArray hex(const char *text) { return QByteArray::fromHex(text); }
 
-// One command as a table cell.
 using Command = std::function<uint32_t(zuctl_t *)>;
 Q_DECLARE_METATYPE(Command)

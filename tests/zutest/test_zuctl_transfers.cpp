@@ -9,7 +9,6 @@
 // and the device group's scan over the registry's slots.
 namespace {
 
-// Meter i as the unit sends it: kind, number and a level derived from i.
 QByteArray meterItems(int i)
 {
     return wire::u8(ZUMSG_CMD_CH, uint8_t(i % 8 + 1)) + wire::u8(ZUMSG_CMD_CH_NUM, uint8_t(i))
