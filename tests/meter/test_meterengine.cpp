@@ -3,8 +3,6 @@
 // over indicators, and widgets touched only when what they show changes.
 #include <QtTest>
 
-#include <QEvent>
-#include <QLabel>
 #include <QPushButton>
 
 #include <cmath>
@@ -12,7 +10,6 @@
 
 #include "meter/drawlevelmeter.h"
 #include "meter/meterstyles.h"
-#include "meter/metertables.h"
 
 namespace {
 
@@ -74,6 +71,7 @@ struct MeterStrips {
         for (levelMeter &s : strips)
             s.value = static_cast<uint16_t>(value);
     }
+    void feed(int value, int ticks = 1) { setAll(value); tick(ticks); }
     // The engine reads a bar's height back as its previous height.
     void standBar(int k, int dots) { strips[k].meter->setGeometry(0, 546 - dots, 18, dots); }
     int barHeight(int k) const { return strips[k].meter->height(); }
@@ -129,8 +127,7 @@ private slots:
     {
         QFETCH(float, scale);
         MeterStrips page(scale);
-        page.setAll(32767);
-        page.tick();
+        page.feed(32767);
         const int bottom = nearest(546 * scale), full = nearest(340 * scale);
         QCOMPARE(page.strips[23].meter->geometry(), QRect(nearest(1039 * scale), bottom - full, nearest(18 * scale), full));
         page.setAll(0);
@@ -173,10 +170,8 @@ private slots:
         QFETCH(int, held);
         QFETCH(QString, after);
         MeterStrips page(1.0f, holdTicks, holdMode);
-        page.setAll(32767);
-        page.tick();
-        page.setAll(0);
-        page.tick(held);
+        page.feed(32767);
+        page.feed(0, held);
         QCOMPARE(page.held(9), "206 red '0.0' over");
         QCOMPARE(page.strips[9].peakInd->geometry(), QRect(425, 195, 18, 4));
         page.tick();
@@ -189,8 +184,7 @@ private slots:
     void strayBarOrStripNumberStaysInRange()
     {
         MeterStrips page(1.0f, 0);
-        page.setAll(32767);
-        page.tick();
+        page.feed(32767);
         page.engine.clearChPeakHold(page.strips, -1);
         page.engine.clearChPeakHold(page.strips, 24);
         QCOMPARE(page.readout(23), "0.0");
@@ -271,11 +265,9 @@ private slots:
         QFETCH(float, scale);
         QFETCH(int, holdTicks);
         MeterStrips page(scale, holdTicks);
-        page.setAll(first);
-        page.tick();
+        page.feed(first);
         page.touches.count = page.barTouches.count = 0;
-        page.setAll(then);
-        page.tick(20);
+        page.feed(then, 20);
         QCOMPARE(page.touches.count, 0);
         QCOMPARE(page.barTouches.count > 0, first != then);
         page.engine.clearPeakHold(page.strips);   // may move a rounded marker
