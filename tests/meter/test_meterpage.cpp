@@ -17,14 +17,10 @@ static const QString kSourceOn = QString::fromLatin1(meter::kSourceSelectedStyle
 static const QString kSourceOff = QString::fromLatin1(meter::kSourceUnselectedStyle);
 static const QString kHoldOn = QString::fromLatin1(meter::kPeakHoldSelectedStyle);
 static const QString kHoldOff = QString::fromLatin1(meter::kPeakHoldUnselectedStyle);
-static const QString kRed = QStringLiteral(
-    "QLabel{background-color: #CB2700; border-radius:1px;  border-color:#000000; border-width:1px; color:#FFFFFF;}");
-static const QString kGrey = QStringLiteral(
-    "QLabel{background-color: #CECECE; border-radius:1px;  border-color:#000000; border-width:1px; color:#0D0D0D;}");
-static const QString kBlack = QStringLiteral(
-    "QLabel{background-color: #000000; border-radius:1px;  border-color:#000000; border-width:1px; color:#FFFFFF;}");
-static const char *const kSources[] = {"pushButton_MTRSource", "pushButton_Analog", "pushButton_USB",
-                                       "pushButton_MTR"};
+static const QString kRed("QLabel{background-color: #CB2700; border-radius:1px;  border-color:#000000; border-width:1px; color:#FFFFFF;}");
+static const QString kGrey("QLabel{background-color: #CECECE; border-radius:1px;  border-color:#000000; border-width:1px; color:#0D0D0D;}");
+static const QString kBlack("QLabel{background-color: #000000; border-radius:1px;  border-color:#000000; border-width:1px; color:#FFFFFF;}");
+static const char *const kSources[] = {"pushButton_MTRSource", "pushButton_Analog", "pushButton_USB", "pushButton_MTR"};
 static const char *const kHolds[] = {"pushButton_PeakHoldOff", "pushButton_PeakHold1s", "pushButton_PeakHold3s",
                                      "pushButton_PeakHoldInf"};
 
@@ -164,10 +160,8 @@ private slots:
     // height of its own.
     void readoutClickClearsItsStrip()
     {
-        for (int k = 0; k < 24; ++k) {
-            QWidget *bar = child(k < 22 ? strip("label_meter", k) : strip("label_meter_main", k));
-            bar->setGeometry(0, 446 - k, 18, 100 + k);
-        }
+        for (int k = 0; k < 24; ++k)
+            child(strip(k < 22 ? "label_meter" : "label_meter_main", k))->setGeometry(0, 446 - k, 18, 100 + k);
         for (int k = 0; k < 24; ++k) {
             click(strip("pushButton_peakText", k));
             QCOMPARE(child(strip("label_peak", k))->y(), 446 - k);
