@@ -41,6 +41,22 @@ inline QByteArray assign(uint8_t inKind, uint8_t inCh, uint8_t outKind, uint8_t 
 }
 } // namespace items
 
+// Runs a call and gives what it returned and the debug lines it wrote.
+template <class Call>
+QPair<bool, QStringList> debugLinesOf(Call call)
+{
+    static QStringList lines;
+    lines.clear();
+    const auto capture = [](QtMsgType type, const QMessageLogContext &, const QString &s) {
+        if (type == QtDebugMsg)
+            lines << s;
+    };
+    const QtMessageHandler previous = qInstallMessageHandler(capture);
+    const bool result = call();
+    qInstallMessageHandler(previous);
+    return {result, lines};
+}
+
 class EngineProbe : public DataManager
 {
 public:

@@ -1,7 +1,7 @@
-// What the soak tests watch while the device service runs against a unit
-// with random faults: the longest time any exchange stayed with the worker
-// (every request must resolve or fail within its time-out), how often the
-// engine came back to idle, and the process's resident memory after warm-up.
+// What the soak tests watch while the device service runs against a unit with random faults:
+// the longest time any exchange stayed with the worker (every request must resolve or fail
+// within its time-out), how often the engine came back to idle, and the resident memory
+// after warm-up.
 #pragma once
 
 #include <QElapsedTimer>
@@ -20,7 +20,6 @@ public:
         connect(&m_sampler, &QTimer::timeout, this, [this] { sample(); });
         m_sampler.start(10);
         m_clock.start();
-        m_busySince = -1;
     }
 
     // Seconds from the environment (the long run sets STRATA_SOAK_SECONDS), else the default.
@@ -30,42 +29,33 @@ public:
         return s > 0 ? s : fallback;
     }
 
-    static qint64 residentBytes()
-    {
-        QFile statm(QStringLiteral("/proc/self/statm"));
-        if (!statm.open(QIODevice::ReadOnly))
-            return -1;
-        const QList<QByteArray> fields = statm.readAll().split(' ');
-        return fields.size() > 1 ? fields.at(1).toLongLong() * sysconf(_SC_PAGESIZE) : -1;
-    }
-
-    qint64 longestBusyMs() const { return qMax(m_longestBusyMs, busyNowMs()); }
+    qint64 longestBusyMs() const { return qMax(m_longestBusyMs, m_busySince < 0 ? 0 : m_clock.elapsed() - m_busySince); }
     int idleReturns() const { return m_idleReturns; }
     qint64 rssBaseline() const { return m_rssBaseline; }
     qint64 rssPeak() const { return m_rssPeak; }
-    qint64 elapsedMs() const { return m_clock.elapsed(); }
 
 private:
-    qint64 busyNowMs() const { return m_busySince < 0 ? 0 : m_clock.elapsed() - m_busySince; }
+    static qint64 residentBytes()
+    {
+        QFile statm(QStringLiteral("/proc/self/statm"));
+        const QList<QByteArray> fields = statm.open(QIODevice::ReadOnly) ? statm.readAll().split(' ') : QList<QByteArray>();
+        return fields.size() > 1 ? fields.at(1).toLongLong() * sysconf(_SC_PAGESIZE) : -1;
+    }
 
     void sample()
     {
         const qint64 now = m_clock.elapsed();
-        if (m_engine->exchanges_idle()) {
-            if (m_busySince >= 0) {
-                m_longestBusyMs = qMax(m_longestBusyMs, now - m_busySince);
-                ++m_idleReturns;
-            }
+        if (!m_engine->exchanges_idle()) {
+            m_busySince = m_busySince < 0 ? now : m_busySince;
+        } else if (m_busySince >= 0) {
+            m_longestBusyMs = qMax(m_longestBusyMs, now - m_busySince);
+            ++m_idleReturns;
             m_busySince = -1;
-        } else if (m_busySince < 0) {
-            m_busySince = now;
         }
         if (now >= m_warmUpMs && now - m_lastRssMs >= 500) {
             m_lastRssMs = now;
-            const qint64 rss = residentBytes();
-            if (m_rssBaseline < 0)
-                m_rssBaseline = rss;
-            m_rssPeak = qMax(m_rssPeak, rss);
+            m_rssPeak = qMax(m_rssPeak, residentBytes());
+            m_rssBaseline = m_rssBaseline < 0 ? m_rssPeak : m_rssBaseline;
         }
     }
 
@@ -73,10 +63,6 @@ private:
     const qint64 m_warmUpMs;
     QTimer m_sampler;
     QElapsedTimer m_clock;
-    qint64 m_busySince;
-    qint64 m_longestBusyMs = 0;
+    qint64 m_busySince = -1, m_longestBusyMs = 0, m_rssBaseline = -1, m_rssPeak = -1, m_lastRssMs = 0;
     int m_idleReturns = 0;
-    qint64 m_rssBaseline = -1;
-    qint64 m_rssPeak = -1;
-    qint64 m_lastRssMs = 0;
 };

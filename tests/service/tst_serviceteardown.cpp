@@ -20,30 +20,28 @@ private slots:
                                                  << QByteArray("version 105\nsimulated yes\n");
         QTest::newRow("real bus, no unit") << "" << QStringList{} << QByteArray("version 0\nsimulated no\n");
     }
-    void programEndsCleanly();
-};
 
-void ServiceTeardown::programEndsCleanly()
-{
-    QFETCH(QString, environment);
-    QFETCH(QStringList, arguments);
-    QProcess probe;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("STRATA_SIMULATE", environment);
-    probe.setProcessEnvironment(env);
-    probe.start(QStringLiteral(TEARDOWN_PROBE), arguments);
-    QVERIFY(probe.waitForFinished(30000));
-    const QByteArray errors = probe.readAllStandardError();
-    QVERIFY2(!errors.contains("QThread") && !errors.contains("QEventLoop"), errors.constData());
-    QCOMPARE(probe.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(probe.exitCode(), 0);
-    // The library's diagnostics share standard output; compare the probe's lines.
-    QByteArray lines;
-    for (const QByteArray &line : probe.readAllStandardOutput().split('\n'))
-        if (line.startsWith("version ") || line.startsWith("simulated "))
-            lines += line + '\n';
-    QTEST(lines, "output");
-}
+    void programEndsCleanly()
+    {
+        QFETCH(QString, environment); QFETCH(QStringList, arguments);
+        QProcess probe;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("STRATA_SIMULATE", environment);
+        probe.setProcessEnvironment(env);
+        probe.start(QStringLiteral(TEARDOWN_PROBE), arguments);
+        QVERIFY(probe.waitForFinished(30000));
+        const QByteArray errors = probe.readAllStandardError();
+        QVERIFY2(!errors.contains("QThread") && !errors.contains("QEventLoop"), errors.constData());
+        QCOMPARE(probe.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(probe.exitCode(), 0);
+        // The library's diagnostics share standard output; compare the probe's lines.
+        QByteArray lines;
+        for (const QByteArray &line : probe.readAllStandardOutput().split('\n'))
+            if (line.startsWith("version ") || line.startsWith("simulated "))
+                lines += line + '\n';
+        QTEST(lines, "output");
+    }
+};
 
 QTEST_GUILESS_MAIN(ServiceTeardown)
 #include "tst_serviceteardown.moc"

@@ -8,18 +8,10 @@
 #include <functional>
 #include <sys/stat.h>
 
-#include "service/datamanager.h"
+#include "engineprobe.h"
 #include "service/settingsstore.h"
 
 namespace {
-QStringList debugLines;
-
-void captureDebug(QtMsgType type, const QMessageLogContext &, const QString &text)
-{
-    if (type == QtDebugMsg)
-        debugLines << text;
-}
-
 using Write = std::function<bool()>;
 } // namespace
 Q_DECLARE_METATYPE(Write)
@@ -103,21 +95,16 @@ void readsAndWrites_data()
 
 void readsAndWrites()
 {
-    QFETCH(QByteArray, content);
-    QFETCH(Write, write);
-    QFETCH(QByteArray, file);
+    QFETCH(QByteArray, content); QFETCH(Write, write); QFETCH(QByteArray, file);
     if (content == "/")
         QVERIFY(QDir().mkpath(path_));
     else if (!content.isNull())
         writeBehindTheStoresBack(path_, content);
     QTEST(DataManager::getMeterSource(), "source");
 
-    debugLines.clear();
-    const QtMessageHandler previous = qInstallMessageHandler(captureDebug);
-    const bool saved = write();
-    qInstallMessageHandler(previous);
+    const auto [saved, lines] = debugLinesOf(write);
     QTEST(saved, "saved");
-    QTEST(debugLines, "log");
+    QTEST(lines, "log");
     const bool exact = content.isNull() || content == "/" || storeBytes() == content;
     QVERIFY2(exact ? storeBytes() == file : storeBytes().contains(file), storeBytes().constData());
     QFile aside(path_ + ".bad");

@@ -2,13 +2,9 @@
 # link the simulator alone, so they also stand as an independent check of the
 # wire format the device library's codec implements.
 set(sim_kit ${CMAKE_CURRENT_LIST_DIR}/wirekit.cpp)
-# The unit: reply layout, programme levels, firmware transfer, injected
-# faults; one program of a test class each.
-set(sim_unit_tests simreplies simlevels simfirmware simfaults)
-list(TRANSFORM sim_unit_tests PREPEND ${CMAKE_CURRENT_LIST_DIR}/tst_)
-list(TRANSFORM sim_unit_tests APPEND .cpp)
+# The unit: reply layout, programme levels, firmware transfer, injected faults.
 strata_add_test(tst_simunit
-  SOURCES ${sim_unit_tests} ${sim_kit}
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_simunit.cpp ${sim_kit}
   LIBS strata_sim Qt5::Test Qt5::Core
   LABELS unit asan)
 strata_add_test(tst_faultlist

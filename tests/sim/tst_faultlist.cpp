@@ -43,9 +43,7 @@ private slots:
 
     void rulesMeanWhatTheySay()
     {
-        QFETCH(QString, text);
-        QFETCH(int, rules);
-        QFETCH(int, index);
+        QFETCH(QString, text); QFETCH(int, rules); QFETCH(int, index);
         std::vector<sim::FaultRule> parsed{sim::FaultRule()};
         std::string error;
         QVERIFY2(sim::parseFaultList(text.toStdString(), &parsed, &error), error.c_str());
@@ -65,31 +63,33 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("error");
-        QTest::newRow("unknown kind") << "stall,stal:3"
-            << "unknown fault kind 'stal' in 'stal:3' (kinds: stall, timeout, ioerror, senderror, busy, silence, split, "
-               "debugtext, malformed, dropmeters, extrameters, unplug, random, fwcancel, fwoffset, fwnoverify)";
-        QTest::newRow("kind in capitals") << "STALL" << "unknown fault kind 'STALL' in 'STALL' (kinds: stall, timeout, "
-               "ioerror, senderror, busy, silence, split, debugtext, malformed, dropmeters, extrameters, unplug, random, "
-               "fwcancel, fwoffset, fwnoverify)";
-        QTest::newRow("empty between commas") << "stall,,busy" << "empty fault in 'stall,,busy': faults are separated by single commas";
-        QTest::newRow("trailing comma") << "stall," << "empty fault in 'stall,': faults are separated by single commas";
-        QTest::newRow("newline") << "stall,busy:x\ny" << "bad value 'x\\ny' in 'busy:x\\ny': busy takes a count, or a duration such as 500ms, 2s or 1m";
-        QTest::newRow("count with junk") << "stall:3x" << "bad value '3x' in 'stall:3x': stall takes a count, or a duration such as 500ms, 2s or 1m";
-        QTest::newRow("negative count") << "busy:-1" << "bad value '-1' in 'busy:-1': busy takes a count, or a duration such as 500ms, 2s or 1m";
-        QTest::newRow("empty value") << "busy:" << "bad value '' in 'busy:': busy takes a count, or a duration such as 500ms, 2s or 1m";
-        QTest::newRow("zero duration") << "silence:0s" << "bad value '0s' in 'silence:0s': silence takes a count, or a duration such as 500ms, 2s or 1m";
-        QTest::newRow("longer than a day") << "busy:1441m" << "bad value '1441m' in 'busy:1441m': busy takes a count, or a duration such as 500ms, 2s or 1m";
-        QTest::newRow("unplug counted") << "unplug:3" << "bad value '3' in 'unplug:3': unplug takes a duration such as 500ms, 2s or 1m";
-        QTest::newRow("malformed for a time") << "malformed:2s" << "bad value '2s' in 'malformed:2s': malformed takes a count from 0 to 1000000";
-        QTest::newRow("count too large") << "stall:1000001" << "bad value '1000001' in 'stall:1000001': stall takes a count, or a duration such as 500ms, 2s or 1m";
-        QTest::newRow("probability above one") << "random:1.5" << "bad value '1.5' in 'random:1.5': random takes a probability from 0 to 1";
-        QTest::newRow("probability with a comma decimal") << "random:0,5" << "unknown fault kind '5' in '5' (kinds: stall, timeout, ioerror, senderror, busy, silence, split, debugtext, malformed, dropmeters, extrameters, unplug, random, fwcancel, fwoffset, fwnoverify)";
-        QTest::newRow("random bare") << "random" << "random needs a probability, as in random:0.02, not 'random'";
-        QTest::newRow("random timed") << "random:0.1@t=2s" << "random applies to every transfer and takes no @, in 'random:0.1@t=2s'";
-        QTest::newRow("unknown time") << "stall@at=3" << "bad time 'at=3' in 'stall@at=3' (after=TRANSFERS, t=DURATION or every=DURATION, as in @after=10, @t=5s, @every=30s)";
-        QTest::newRow("time without unit") << "stall@t=5" << "bad time 't=5' in 'stall@t=5' (after=TRANSFERS, t=DURATION or every=DURATION, as in @after=10, @t=5s, @every=30s)";
-        QTest::newRow("period of nothing") << "busy@every=0s" << "bad time 'every=0s' in 'busy@every=0s' (after=TRANSFERS, t=DURATION or every=DURATION, as in @after=10, @t=5s, @every=30s)";
-        QTest::newRow("two times") << "stall@after=1@t=2s" << "bad time 'after=1@t=2s' in 'stall@after=1@t=2s' (after=TRANSFERS, t=DURATION or every=DURATION, as in @after=10, @t=5s, @every=30s)";
+        const QString kinds = " (kinds: stall, timeout, ioerror, senderror, busy, silence, split, debugtext, malformed, "
+                              "dropmeters, extrameters, unplug, random, fwcancel, fwoffset, fwnoverify)";
+        const QString span = " takes a count, or a duration such as 500ms, 2s or 1m";
+        const QString times = " (after=TRANSFERS, t=DURATION or every=DURATION, as in @after=10, @t=5s, @every=30s)";
+        const QString commas = ": faults are separated by single commas";
+        auto row = [](const char *tag, const char *text, const QString &error) { QTest::newRow(tag) << QString(text) << error; };
+        row("unknown kind", "stall,stal:3", "unknown fault kind 'stal' in 'stal:3'" + kinds);
+        row("kind in capitals", "STALL", "unknown fault kind 'STALL' in 'STALL'" + kinds);
+        row("empty between commas", "stall,,busy", "empty fault in 'stall,,busy'" + commas);
+        row("trailing comma", "stall,", "empty fault in 'stall,'" + commas);
+        row("newline", "stall,busy:x\ny", "bad value 'x\\ny' in 'busy:x\\ny': busy" + span);
+        row("count with junk", "stall:3x", "bad value '3x' in 'stall:3x': stall" + span);
+        row("negative count", "busy:-1", "bad value '-1' in 'busy:-1': busy" + span);
+        row("empty value", "busy:", "bad value '' in 'busy:': busy" + span);
+        row("zero duration", "silence:0s", "bad value '0s' in 'silence:0s': silence" + span);
+        row("longer than a day", "busy:1441m", "bad value '1441m' in 'busy:1441m': busy" + span);
+        row("unplug counted", "unplug:3", "bad value '3' in 'unplug:3': unplug takes a duration such as 500ms, 2s or 1m");
+        row("malformed for a time", "malformed:2s", "bad value '2s' in 'malformed:2s': malformed takes a count from 0 to 1000000");
+        row("count too large", "stall:1000001", "bad value '1000001' in 'stall:1000001': stall" + span);
+        row("probability above one", "random:1.5", "bad value '1.5' in 'random:1.5': random takes a probability from 0 to 1");
+        row("probability with a comma decimal", "random:0,5", "unknown fault kind '5' in '5'" + kinds);
+        row("random bare", "random", "random needs a probability, as in random:0.02, not 'random'");
+        row("random timed", "random:0.1@t=2s", "random applies to every transfer and takes no @, in 'random:0.1@t=2s'");
+        row("unknown time", "stall@at=3", "bad time 'at=3' in 'stall@at=3'" + times);
+        row("time without unit", "stall@t=5", "bad time 't=5' in 'stall@t=5'" + times);
+        row("period of nothing", "busy@every=0s", "bad time 'every=0s' in 'busy@every=0s'" + times);
+        row("two times", "stall@after=1@t=2s", "bad time 'after=1@t=2s' in 'stall@after=1@t=2s'" + times);
     }
 
     void badPartIsNamed()

@@ -15,7 +15,7 @@ namespace wirekit {
 enum : uint8_t {
     DebugText = 0x12, GetAutoPowerSave = 0x14, SetHz = 0x17, Hz = 0x18, FwBegin = 0x21, FwStatus = 0x22, FwData = 0x25,
     FwDataEnd = 0x26, FwGetChecksum = 0x27, GetInfo = 0x31, GetSerial = 0x38, RecFunc = 0x3B, Ch = 0x61, ChNum = 0x62,
-    GetMeter = 0x71, Meter = 0x72, SetMute = 0x83, Ready = 0xA1, Mute = 0xC3,
+    GetMeter = 0x71, Meter = 0x72, Ready = 0xA1, Mute = 0xC3,
 };
 
 inline QByteArray none(uint8_t cmd) { return QByteArray(1, char(cmd)).append(char(1)); }
