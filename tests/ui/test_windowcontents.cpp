@@ -8,17 +8,13 @@
 #include <QDesktopServices>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QResizeEvent>
 #include <QScreen>
-#include <QScrollArea>
-#include <QSlider>
 #include <QSvgRenderer>
 #include <QTemporaryDir>
 #include <QTextBrowser>
 
 #include <cmath>
-#include <functional>
 #include <memory>
 
 #include "panelwindow.h"
@@ -217,11 +213,12 @@ private slots:
     {
         QTest::addColumn<float>("s");
         QTest::addColumn<QString>("handle");
-        QTest::newRow("1") << 1.0f << "border: 1px solid #2A2A2A; height: 14px; width: 14px; margin: -7px 0px; border-radius: 7px;}";
-        QTest::newRow("1.25") << 1.25f
-                              << "border: 1.25px solid #2A2A2A; height: 17.5px; width: 17.5px; margin: -8.75px 0px; border-radius: 8.75px;}";
-        QTest::newRow("1120/1110") << 1120.0f / 1110.0f
-                                   << "border: 1.00901px solid #2A2A2A; height: 14.1261px; width: 14.1261px; margin: -7.06306px 0px; border-radius: 7.06306px;}";
+        const float scales[] = {1.0f, 1.25f, 1120.0f / 1110.0f};
+        const char *const sizes[][4] = {{"1", "14", "-7", "7"}, {"1.25", "17.5", "-8.75", "8.75"},
+                                        {"1.00901", "14.1261", "-7.06306", "7.06306"}};
+        for (int i = 0; i < 3; ++i)
+            QTest::newRow(sizes[i][0]) << scales[i] << QStringLiteral("border: %1px solid #2A2A2A; height: %2px; width: %2px; "
+                "margin: %3px 0px; border-radius: %4px;}").arg(sizes[i][0], sizes[i][1], sizes[i][2], sizes[i][3]);
     }
     void sliderStyleFollowsTheScale()
     {
