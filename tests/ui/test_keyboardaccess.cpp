@@ -108,29 +108,6 @@ private slots:
         QVERIFY(!m_window->isVisible());
     }
 
-    void spaceOperatesTheFocusedButton_data()
-    {
-        QTest::addColumn<QString>("button");
-        QTest::addColumn<QString>("meterSource");
-        QTest::addColumn<QString>("peakHold");
-        QTest::addColumn<int>("page");
-        QTest::newRow("USB RETURN") << "pushButton_USB" << "2" << "1" << int(Meter);
-        QTest::newRow("3 SEC") << "pushButton_PeakHold3s" << "0" << "2" << int(Meter);
-        QTest::newRow("infinite") << "pushButton_PeakHoldInf" << "0" << "3" << int(Meter);
-        QTest::newRow("INFORMATION") << "pushButton_Information" << "0" << "1" << int(Info);
-    }
-    void spaceOperatesTheFocusedButton()
-    {
-        QFETCH(QString, button);
-        if (!activate())
-            QSKIP(kNoFocus);
-        focusByTab(button);
-        pressKey(Qt::Key_Space);
-        QTEST(DataManager::getMeterSource(), "meterSource");
-        QTEST(DataManager::getPeakHold(), "peakHold");
-        QTEST(page(*m_window), "page");
-    }
-
     // Each button is announced by what it does; a readout with its strip
     // and level as it shows them now (`text`, set first when not empty).
     void buttonNames_data()
@@ -160,22 +137,37 @@ private slots:
         QVERIFY(iface->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction()));
     }
 
-    // The page marks the chosen source and hold mode only by colour; a
-    // screen reader hears it as a pressed toggle.
-    void chosenButtonsAreAnnouncedPressed_data()
+    // Space operates the focused button. The page marks the chosen source and
+    // hold mode only by colour; a screen reader hears it as a pressed toggle.
+    void spaceOperatesAndTheChoiceIsAnnouncedPressed_data()
     {
-        QTest::addColumn<QString>("click");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("meterSource");
+        QTest::addColumn<QString>("peakHold");
+        QTest::addColumn<int>("page");
         QTest::addColumn<QStringList>("pressed");
-        QTest::newRow("start") << QString() << QStringList{"pushButton_PeakHold1s", "pushButton_MTRSource"};
-        QTest::newRow("USB RETURN") << "pushButton_USB" << QStringList{"pushButton_PeakHold1s", "pushButton_USB"};
-        QTest::newRow("infinite") << "pushButton_PeakHoldInf"
+        const QStringList atStart{"pushButton_PeakHold1s", "pushButton_MTRSource"};
+        QTest::newRow("start") << QString() << "0" << "1" << int(Meter) << atStart;
+        QTest::newRow("USB RETURN") << "pushButton_USB" << "2" << "1" << int(Meter)
+                                    << QStringList{"pushButton_PeakHold1s", "pushButton_USB"};
+        QTest::newRow("3 SEC") << "pushButton_PeakHold3s" << "0" << "2" << int(Meter)
+                               << QStringList{"pushButton_PeakHold3s", "pushButton_MTRSource"};
+        QTest::newRow("infinite") << "pushButton_PeakHoldInf" << "0" << "3" << int(Meter)
                                   << QStringList{"pushButton_PeakHoldInf", "pushButton_MTRSource"};
+        QTest::newRow("INFORMATION") << "pushButton_Information" << "0" << "1" << int(Info) << atStart;
     }
-    void chosenButtonsAreAnnouncedPressed()
+    void spaceOperatesAndTheChoiceIsAnnouncedPressed()
     {
-        QFETCH(QString, click);
-        if (!click.isEmpty())
-            widget<QPushButton>(*m_window, qPrintable(click))->click();
+        QFETCH(QString, button);
+        if (!button.isEmpty()) {
+            if (!activate())
+                QSKIP(kNoFocus);
+            focusByTab(button);
+            pressKey(Qt::Key_Space);
+        }
+        QTEST(DataManager::getMeterSource(), "meterSource");
+        QTEST(DataManager::getPeakHold(), "peakHold");
+        QTEST(page(*m_window), "page");
         QStringList checked;
         for (int i = 1; i <= 9; ++i) {
             if (kMeterPageOrder[i] == QLatin1String("pushButton_HoldClear"))   // chooses nothing
