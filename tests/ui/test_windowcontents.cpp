@@ -187,8 +187,8 @@ private slots:
     }
 
     // At the minimum sx is the smaller factor; a wide window moves the photo
-    // right; a tall one moves page 0's logos down but not page 1's.
-    void edgeCasesOfTheFactors()
+    // right; a tall one moves page 0's logos down but not page 1's. Then the Window menu's sizes.
+    void edgeCasesOfTheFactorsAndWindowMenuSizes()
     {
         // The window's own minimum, menu bar and all, leaves the content the
         // design's minimum of 1120 x 680: s = sx and no excess across.
@@ -207,6 +207,22 @@ private slots:
         resizeContent(window(), 2600, 650);
         QCOMPARE(widget(window(), "label_Strata96photo")->geometry(),
                  QRect(tz(99 * wide.sx + 220 * (wide.sx - 1.0f)), 114, 441, 306));
+
+        // The default size places the window by its content geometry from the
+        // screen's origin; a screen smaller than the design gives negative coordinates.
+        window().show();
+        widget<QAction>(window(), "actionDefaultSize")->trigger();
+        // Qt's offscreen screen of 800 x 600, narrower and lower than the
+        // design: x = (800 - 1110) / 2, y = (600 - 650) / 2 plus the frame's
+        // title bar, both from the screen's origin.
+        QCOMPARE(QGuiApplication::primaryScreen()->availableGeometry(), QRect(0, 0, 800, 600));
+        const int titleBar = window().frameGeometry().height() - window().geometry().height();
+        QCOMPARE(window().geometry().topLeft(), QPoint(-155, -25 + titleBar));
+        QVERIFY(window().width() >= 1120 && window().height() >= 680);
+        widget<QAction>(window(), "actionMinimum")->trigger();
+        QVERIFY(window().isMinimized());
+        widget<QAction>(window(), "actionMaximum")->trigger();
+        QVERIFY(window().isMaximized());
     }
 
     void sliderStyleFollowsTheScale_data()
@@ -227,25 +243,6 @@ private slots:
         const QString style = panel::bufferSliderStyle(s);
         QVERIFY2(style.endsWith(QStringLiteral("QSlider::handle:horizontal{ background: #22A1FF; ") + handle), qPrintable(style));
         QVERIFY(style.startsWith(QStringLiteral("QSlider{ background-image: url(:/Resource/trans.png); }")));
-    }
-
-    // The window is placed by its content geometry from the screen's
-    // origin; a screen smaller than the design gives negative coordinates.
-    void defaultSizeCentresOnThePrimaryScreen()
-    {
-        window().show();
-        widget<QAction>(window(), "actionDefaultSize")->trigger();
-        // Qt's offscreen screen of 800 x 600, narrower and lower than the
-        // design: x = (800 - 1110) / 2, y = (600 - 650) / 2 plus the frame's
-        // title bar, both from the screen's origin.
-        QCOMPARE(QGuiApplication::primaryScreen()->availableGeometry(), QRect(0, 0, 800, 600));
-        const int titleBar = window().frameGeometry().height() - window().geometry().height();
-        QCOMPARE(window().geometry().topLeft(), QPoint(-155, -25 + titleBar));
-        QVERIFY(window().width() >= 1120 && window().height() >= 680);
-        widget<QAction>(window(), "actionMinimum")->trigger();
-        QVERIFY(window().isMinimized());
-        widget<QAction>(window(), "actionMaximum")->trigger();
-        QVERIFY(window().isMaximized());
     }
 
     // An empty name is how a failed exchange is reported: no unit, no line.
