@@ -14,17 +14,18 @@
 #include "ui/focusmark.h"
 
 using namespace panelwindow;
+static const char kNoFocus[] = "the platform does not activate the window, so there is no keyboard focus";
 
-static const QStringList kMeterPageOrder{
-    "pushButton_Information", "pushButton_PeakHoldOff", "pushButton_PeakHold1s", "pushButton_PeakHold3s",
-    "pushButton_PeakHoldInf", "pushButton_HoldClear", "pushButton_MTRSource", "pushButton_Analog",
-    "pushButton_USB", "pushButton_MTR", "pushButton_peakText1", "pushButton_peakText2", "pushButton_peakText3",
-    "pushButton_peakText4", "pushButton_peakText5", "pushButton_peakText6", "pushButton_peakText7",
-    "pushButton_peakText8", "pushButton_peakText9", "pushButton_peakText10", "pushButton_peakText11",
-    "pushButton_peakText12", "pushButton_peakText13", "pushButton_peakText14", "pushButton_peakText15",
-    "pushButton_peakText16", "pushButton_peakText17", "pushButton_peakText18", "pushButton_peakText19",
-    "pushButton_peakText20", "pushButton_peakText21", "pushButton_peakText22", "pushButton_peakTextL",
-    "pushButton_peakTextR"};
+static QStringList meterPageOrder()
+{
+    QStringList order{"pushButton_Information", "pushButton_PeakHoldOff", "pushButton_PeakHold1s",
+                      "pushButton_PeakHold3s", "pushButton_PeakHoldInf", "pushButton_HoldClear", "pushButton_MTRSource",
+                      "pushButton_Analog", "pushButton_USB", "pushButton_MTR"};
+    for (int strip = 1; strip <= 22; ++strip)
+        order.append(QStringLiteral("pushButton_peakText%1").arg(strip));
+    return order << "pushButton_peakTextL" << "pushButton_peakTextR";
+}
+static const QStringList kMeterPageOrder = meterPageOrder();
 
 static QString accessibleName(QWidget *w)
 {
@@ -52,7 +53,7 @@ private slots:
     void tabVisitsEveryMeterButtonInOrder()
     {
         if (!activate())
-            QSKIP("the platform does not activate the window, so there is no keyboard focus");
+            QSKIP(kNoFocus);
         QStringList visited;
         for (int i = 0; i < 2 * kMeterPageOrder.size(); ++i) {
             pressKey(Qt::Key_Tab);
@@ -78,10 +79,10 @@ private slots:
             QVERIFY2(!accessibleName(widget(*m_window, qPrintable(name))).isEmpty(), qPrintable(name));
     }
 
-    void focusMarkShowsForKeyboardOnly()
+    void focusMarkShowsForKeyboardOnlyAndCtrlQCloses()
     {
         if (!activate())
-            QSKIP("the platform does not activate the window, so there is no keyboard focus");
+            QSKIP(kNoFocus);
         focusByTab("pushButton_USB");
         auto *mark = m_window->findChild<FocusMark *>();
         QVERIFY(mark);
@@ -102,37 +103,9 @@ private slots:
         QTest::mouseClick(widget(*m_window, "pushButton_MTR"), Qt::LeftButton);
         QCOMPARE(mark->markedButton(), nullptr);
         QCOMPARE(DataManager::getMeterSource(), QStringLiteral("3"));
-    }
-
-    void ctrlQClosesTheWindow()
-    {
-        if (!activate())
-            QSKIP("the platform does not activate the window, so there is no keyboard focus");
-        QTest::keyClick(m_window.get(), Qt::Key_Q, Qt::ControlModifier);
+        QVERIFY(activate());
+        QTest::keyClick(m_window.get(), Qt::Key_Q, Qt::ControlModifier);   // Ctrl+Q closes the window
         QVERIFY(!m_window->isVisible());
-    }
-
-    void spaceOperatesTheFocusedButton_data()
-    {
-        QTest::addColumn<QString>("button");
-        QTest::addColumn<QString>("meterSource");
-        QTest::addColumn<QString>("peakHold");
-        QTest::addColumn<int>("page");
-        QTest::newRow("USB RETURN") << "pushButton_USB" << "2" << "1" << int(Meter);
-        QTest::newRow("3 SEC") << "pushButton_PeakHold3s" << "0" << "2" << int(Meter);
-        QTest::newRow("infinite") << "pushButton_PeakHoldInf" << "0" << "3" << int(Meter);
-        QTest::newRow("INFORMATION") << "pushButton_Information" << "0" << "1" << int(Info);
-    }
-    void spaceOperatesTheFocusedButton()
-    {
-        QFETCH(QString, button);
-        if (!activate())
-            QSKIP("the platform does not activate the window, so there is no keyboard focus");
-        focusByTab(button);
-        pressKey(Qt::Key_Space);
-        QTEST(DataManager::getMeterSource(), "meterSource");
-        QTEST(DataManager::getPeakHold(), "peakHold");
-        QTEST(page(*m_window), "page");
     }
 
     // Each button is announced by what it does; a readout with its strip
@@ -164,22 +137,37 @@ private slots:
         QVERIFY(iface->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction()));
     }
 
-    // The page marks the chosen source and hold mode only by colour; a
-    // screen reader hears it as a pressed toggle.
-    void chosenButtonsAreAnnouncedPressed_data()
+    // Space operates the focused button. The page marks the chosen source and
+    // hold mode only by colour; a screen reader hears it as a pressed toggle.
+    void spaceOperatesAndTheChoiceIsAnnouncedPressed_data()
     {
-        QTest::addColumn<QString>("click");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("meterSource");
+        QTest::addColumn<QString>("peakHold");
+        QTest::addColumn<int>("page");
         QTest::addColumn<QStringList>("pressed");
-        QTest::newRow("start") << QString() << QStringList{"pushButton_PeakHold1s", "pushButton_MTRSource"};
-        QTest::newRow("USB RETURN") << "pushButton_USB" << QStringList{"pushButton_PeakHold1s", "pushButton_USB"};
-        QTest::newRow("infinite") << "pushButton_PeakHoldInf"
+        const QStringList atStart{"pushButton_PeakHold1s", "pushButton_MTRSource"};
+        QTest::newRow("start") << QString() << "0" << "1" << int(Meter) << atStart;
+        QTest::newRow("USB RETURN") << "pushButton_USB" << "2" << "1" << int(Meter)
+                                    << QStringList{"pushButton_PeakHold1s", "pushButton_USB"};
+        QTest::newRow("3 SEC") << "pushButton_PeakHold3s" << "0" << "2" << int(Meter)
+                               << QStringList{"pushButton_PeakHold3s", "pushButton_MTRSource"};
+        QTest::newRow("infinite") << "pushButton_PeakHoldInf" << "0" << "3" << int(Meter)
                                   << QStringList{"pushButton_PeakHoldInf", "pushButton_MTRSource"};
+        QTest::newRow("INFORMATION") << "pushButton_Information" << "0" << "1" << int(Info) << atStart;
     }
-    void chosenButtonsAreAnnouncedPressed()
+    void spaceOperatesAndTheChoiceIsAnnouncedPressed()
     {
-        QFETCH(QString, click);
-        if (!click.isEmpty())
-            widget<QPushButton>(*m_window, qPrintable(click))->click();
+        QFETCH(QString, button);
+        if (!button.isEmpty()) {
+            if (!activate())
+                QSKIP(kNoFocus);
+            focusByTab(button);
+            pressKey(Qt::Key_Space);
+        }
+        QTEST(DataManager::getMeterSource(), "meterSource");
+        QTEST(DataManager::getPeakHold(), "peakHold");
+        QTEST(page(*m_window), "page");
         QStringList checked;
         for (int i = 1; i <= 9; ++i) {
             if (kMeterPageOrder[i] == QLatin1String("pushButton_HoldClear"))   // chooses nothing

@@ -181,13 +181,9 @@ private slots:
     {
         auto unit = plugUnit();
         MainWindow window;
-        auto *update = window.findChild<PanelFirmwareUpdate *>();
-        QVERIFY(update);
-        QSignalSpy over(update, &PanelFirmwareUpdate::finished);
         QSignalSpy quitting(qApp, &QCoreApplication::aboutToQuit);
-        window.slt_RecvDeviceName(QStringLiteral("Strata 96"));
-        answerConfirmation(QMessageBox::Ok);
-        update->install(write("fw.bin", pattern(2000)));
+        QSignalSpy over(window.findChild<PanelFirmwareUpdate *>(), &PanelFirmwareUpdate::finished);
+        installInWindow(window, 2000);
         QVERIFY(QTest::qWaitFor([&] { return over.count() == 1; }, kTimeoutMs));
         QCOMPARE(unit->firmwareImage().size(), size_t(2000));
         const QString done = QStringLiteral("The firmware update has finished: the unit has verified the new firmware.");
@@ -217,9 +213,7 @@ private slots:
         QSignalSpy progress(update, &PanelFirmwareUpdate::progress);
         QSignalSpy over(update, &PanelFirmwareUpdate::finished);
         QSignalSpy result(update, &PanelFirmwareUpdate::result);
-        window.slt_RecvDeviceName(QStringLiteral("Strata 96"));
-        answerConfirmation(QMessageBox::Ok);
-        update->install(write("fw.bin", pattern(20000)));
+        installInWindow(window, 20000);
         QVERIFY(QTest::qWaitFor([&] { return progress.count() > 3; }, kTimeoutMs));
         QVERIFY(!window.close());
         QVERIFY(!window.close());
@@ -237,6 +231,15 @@ private slots:
     }
 
 private:
+    // The window's own transfer of a `size`-byte image to the Strata 96 it shows, agreed to.
+    void installInWindow(MainWindow &window, int size)
+    {
+        auto *update = window.findChild<PanelFirmwareUpdate *>();
+        QVERIFY(update);
+        window.slt_RecvDeviceName(QStringLiteral("Strata 96"));
+        answerConfirmation(QMessageBox::Ok);
+        update->install(write("fw.bin", pattern(size)));
+    }
     std::shared_ptr<sim::SimUnit> plugUnit()
     {
         auto unit = sim::plugSimUnit(sim::Model::Strata96);

@@ -1,10 +1,7 @@
-// The panel as a user leaves it running: the window on its own timers, the
-// global device service, and the simulated Strata 96 with random faults and
-// a pull-out every few seconds, all from STRATA_SIMULATE_FAULTS; the user
-// clicks through the pages and meter settings. No request stays with the
-// worker beyond its time-out, the engine keeps returning to idle, the window
-// comes back to the unit after each pull-out, and memory stays flat.
-// STRATA_SOAK_SECONDS sets the length (20 s; the long run takes 600 s).
+// The window, the device service and the simulated Strata 96 under the faults and
+// pull-outs of STRATA_SIMULATE_FAULTS while a user clicks through the pages: no
+// exchange outlives its time-out, the engine keeps returning to idle, the window
+// comes back after each pull-out and memory stays flat. STRATA_SOAK_SECONDS: 20 s or 600 s.
 #include <QtTest>
 
 #include <QPushButton>

@@ -53,15 +53,13 @@ private slots:
         QTest::addColumn<QString>("locale");
         QTest::addColumn<bool>("translated");
         QTest::addColumn<QString>("notConnected");
-        QTest::newRow("fr_CA") << "fr_CA" << true << "L'appareil n'est pas connecté";
-        QTest::newRow("es_ES") << "es_ES" << true << "El dispositivo no está conectado";
-        QTest::newRow("de_AT") << "de_AT" << true << "Das Gerät ist nicht verbunden";
-        QTest::newRow("it_IT") << "it_IT" << true << "Il dispositivo non è collegato";
-        QTest::newRow("ja_JP") << "ja_JP" << true << "デバイスが接続されていません";
-        QTest::newRow("zh_CN") << "zh_CN" << true << "设备未连接";
-        QTest::newRow("zh_TW") << "zh_TW" << false << "Device is not connected";
-        QTest::newRow("en_US") << "en_US" << false << "Device is not connected";
-        QTest::newRow("C") << "C" << false << "Device is not connected";
+        const char *const rows[][2] = {{"fr_CA", "L'appareil n'est pas connecté"}, {"es_ES", "El dispositivo no está conectado"},
+                                       {"de_AT", "Das Gerät ist nicht verbunden"}, {"it_IT", "Il dispositivo non è collegato"},
+                                       {"ja_JP", "デバイスが接続されていません"}, {"zh_CN", "设备未连接"}};
+        for (const auto &r : rows)
+            QTest::newRow(r[0]) << r[0] << true << QString::fromUtf8(r[1]);
+        for (const char *english : {"zh_TW", "en_US", "C"})
+            QTest::newRow(english) << english << false << "Device is not connected";
     }
     void eachLanguageOrExactEnglish()
     {

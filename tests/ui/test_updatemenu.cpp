@@ -1,8 +1,6 @@
-// The window's part in the update service: the manifest fetched at start,
-// the tick's firmware check on the simulated Strata 96, "- Update" enabled by
-// the tick once a newer version is known, clearing the
-// two silenced versions and bringing the notice back; closing the window
-// closes the notices.
+// The window's part in the update service: the manifest fetched at start, the
+// tick's firmware check, "- Update" clearing the silenced versions and bringing
+// the notice back; closing the window closes the notices.
 #include <QtTest>
 
 #include <QAction>

@@ -1,11 +1,6 @@
-// What the window shows and how it follows its size: the information page
-// (which of the four models by exact product name, firmware, sample rate,
-// serial number), the Help menu (the web page of each item for each model and
-// edition, the licence text and its missing-file warning, the About box), and
-// every page scaled to the window: rectangles by the design rule or its stated
-// exceptions, font sizes, pictures, the slider's look, the bars, the Window
-// menu's sizes; and every compiled-in picture and text at the size it is
-// shown.
+// What the window shows and how it follows its size: the information page,
+// the Help menu's pages, licence and About boxes, every page scaled to the
+// window, and every compiled-in picture and text at the size it is shown.
 #include <QtTest>
 
 #include <QAction>
@@ -13,17 +8,13 @@
 #include <QDesktopServices>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QResizeEvent>
 #include <QScreen>
-#include <QScrollArea>
-#include <QSlider>
 #include <QSvgRenderer>
 #include <QTemporaryDir>
 #include <QTextBrowser>
 
 #include <cmath>
-#include <functional>
 #include <memory>
 
 #include "panelwindow.h"
@@ -70,15 +61,22 @@ void addSizes()
     QTest::newRow("wide 2400x700") << 2400 << 700;
 }
 
-// Runs `inspect` on the modal window the next exec() shows, then closes it.
-void whenModalShows(std::function<void(QWidget *)> inspect)
+// Runs `inspect` on the modal T that `open` shows, then closes it; false if none showed.
+template <class T, class Open, class Inspect>
+bool modalShows(Open open, Inspect inspect)
 {
-    QTimer::singleShot(0, [inspect] {
+    bool seen = false;
+    QTimer::singleShot(0, [&] {
         QWidget *modal = QApplication::activeModalWidget();
-        QVERIFY(modal);
-        inspect(modal);
-        modal->close();
+        if (auto *shown = qobject_cast<T *>(modal)) {
+            seen = true;
+            inspect(shown);
+        }
+        if (modal)
+            modal->close();
     });
+    open();
+    return seen;
 }
 
 } // namespace
@@ -100,12 +98,18 @@ private slots:
     void init() { m_opened.clear(); }
     void cleanup() { m_window.reset(); }
 
-    void standardRectanglesAndFonts_data() { addSizes(); }
-    void standardRectanglesAndFonts()
+    void scaledToTheWindow_data() { addSizes(); }
+    // Rectangles by the design rule or its stated exceptions, fonts, pictures.
+    void scaledToTheWindow()
     {
         QFETCH(int, w);
         QFETCH(int, h);
+        resizeContent(window(), 1300, 700);   // a resize must leave nothing where the old scale put it
         resizeContent(window(), w, h);
+        MainWindow fresh;
+        resizeContent(fresh, w, h);
+        for (const char *name : {"label_meter1", "label_meter22", "label_meter_mainL", "label_peak5", "label_PeakInd9"})
+            QCOMPARE(widget(window(), name)->geometry(), widget(fresh, name)->geometry());
         const Factors f = factors(w, h);
         const struct {
             const char *name;
@@ -143,15 +147,6 @@ private slots:
         QCOMPARE(widget(window(), "label_DeadBg")->geometry(), QRect(0, 0, w, h));
         QCOMPARE(widget(window(), "label_DeadBg")->font().pixelSize(), tz(24 * f.s));
         QCOMPARE(widget(window(), "scrollArea")->size(), QSize(tz(f.sx * 1110), tz(f.sy * 650)));
-    }
-
-    void exceptionsToTheRule_data() { addSizes(); }
-    void exceptionsToTheRule()
-    {
-        QFETCH(int, w);
-        QFETCH(int, h);
-        resizeContent(window(), w, h);
-        const Factors f = factors(w, h);
         const auto geometry = [&](const char *name) { return widget(window(), name)->geometry(); };
         QCOMPARE(geometry("label_KORVEN_info"), QRect(tz(23 * f.sx), tz(13 * f.sy + 9 * f.ey), tz(108 * f.s), tz(18 * f.s)));
         QCOMPARE(geometry("label_KORVEN_meter"), QRect(tz(23 * f.sx), tz(13 * f.sy), tz(108 * f.s), tz(18 * f.s)));
@@ -192,8 +187,8 @@ private slots:
     }
 
     // At the minimum sx is the smaller factor; a wide window moves the photo
-    // right; a tall one moves page 0's logos down but not page 1's.
-    void edgeCasesOfTheFactors()
+    // right; a tall one moves page 0's logos down but not page 1's. Then the Window menu's sizes.
+    void edgeCasesOfTheFactorsAndWindowMenuSizes()
     {
         // The window's own minimum, menu bar and all, leaves the content the
         // design's minimum of 1120 x 680: s = sx and no excess across.
@@ -212,42 +207,9 @@ private slots:
         resizeContent(window(), 2600, 650);
         QCOMPARE(widget(window(), "label_Strata96photo")->geometry(),
                  QRect(tz(99 * wide.sx + 220 * (wide.sx - 1.0f)), 114, 441, 306));
-    }
 
-    void sliderStyleFollowsTheScale_data()
-    {
-        QTest::addColumn<float>("s");
-        QTest::addColumn<QString>("handle");
-        QTest::newRow("1") << 1.0f << "border: 1px solid #2A2A2A; height: 14px; width: 14px; margin: -7px 0px; border-radius: 7px;}";
-        QTest::newRow("1.25") << 1.25f
-                              << "border: 1.25px solid #2A2A2A; height: 17.5px; width: 17.5px; margin: -8.75px 0px; border-radius: 8.75px;}";
-        QTest::newRow("1120/1110") << 1120.0f / 1110.0f
-                                   << "border: 1.00901px solid #2A2A2A; height: 14.1261px; width: 14.1261px; margin: -7.06306px 0px; border-radius: 7.06306px;}";
-    }
-    void sliderStyleFollowsTheScale()
-    {
-        QFETCH(float, s);
-        QFETCH(QString, handle);
-        const QString style = panel::bufferSliderStyle(s);
-        QVERIFY2(style.endsWith(QStringLiteral("QSlider::handle:horizontal{ background: #22A1FF; ") + handle), qPrintable(style));
-        QVERIFY(style.startsWith(QStringLiteral("QSlider{ background-image: url(:/Resource/trans.png); }")));
-    }
-
-    // A resize must not leave the bars where the old scale put them.
-    void barsFollowEveryResize()
-    {
-        resizeContent(window(), 1120, 680);
-        resizeContent(window(), 2400, 700);
-        MainWindow fresh;
-        resizeContent(fresh, 2400, 700);
-        for (const char *name : {"label_meter1", "label_meter22", "label_meter_mainL", "label_peak5", "label_PeakInd9"})
-            QCOMPARE(widget(window(), name)->geometry(), widget(fresh, name)->geometry());
-    }
-
-    // The window is placed by its content geometry from the screen's
-    // origin; a screen smaller than the design gives negative coordinates.
-    void defaultSizeCentresOnThePrimaryScreen()
-    {
+        // The default size places the window by its content geometry from the
+        // screen's origin; a screen smaller than the design gives negative coordinates.
         window().show();
         widget<QAction>(window(), "actionDefaultSize")->trigger();
         // Qt's offscreen screen of 800 x 600, narrower and lower than the
@@ -263,6 +225,26 @@ private slots:
         QVERIFY(window().isMaximized());
     }
 
+    void sliderStyleFollowsTheScale_data()
+    {
+        QTest::addColumn<float>("s");
+        QTest::addColumn<QString>("handle");
+        const float scales[] = {1.0f, 1.25f, 1120.0f / 1110.0f};
+        const char *const sizes[][4] = {{"1", "14", "-7", "7"}, {"1.25", "17.5", "-8.75", "8.75"},
+                                        {"1.00901", "14.1261", "-7.06306", "7.06306"}};
+        for (int i = 0; i < 3; ++i)
+            QTest::newRow(sizes[i][0]) << scales[i] << QStringLiteral("border: %1px solid #2A2A2A; height: %2px; width: %2px; "
+                "margin: %3px 0px; border-radius: %4px;}").arg(sizes[i][0], sizes[i][1], sizes[i][2], sizes[i][3]);
+    }
+    void sliderStyleFollowsTheScale()
+    {
+        QFETCH(float, s);
+        QFETCH(QString, handle);
+        const QString style = panel::bufferSliderStyle(s);
+        QVERIFY2(style.endsWith(QStringLiteral("QSlider::handle:horizontal{ background: #22A1FF; ") + handle), qPrintable(style));
+        QVERIFY(style.startsWith(QStringLiteral("QSlider{ background-image: url(:/Resource/trans.png); }")));
+    }
+
     // An empty name is how a failed exchange is reported: no unit, no line.
     void onlyExactNamesAreTaken_data()
     {
@@ -272,11 +254,8 @@ private slots:
         QTest::addColumn<bool>("failedBefore");
         for (const char *model : {"Strata 96", "Strata 10", "Strata 14", "Strata 20"})
             QTest::newRow(model) << model << model << false << false;
-        QTest::newRow("lower case") << "strata 96" << "Strata 14" << true << false;
-        QTest::newRow("trailing blank") << "Strata 96 " << "Strata 14" << true << false;
-        QTest::newRow("no blank") << "Strata20" << "Strata 14" << true << false;
-        QTest::newRow("other model") << "Strata 30" << "Strata 14" << true << false;
-        QTest::newRow("non-ASCII") << QString::fromUtf8("Strata 96\u00e9") << "Strata 14" << true << false;
+        for (const char *odd : {"strata 96", "Strata 96 ", "Strata20", "Strata 30", "Strata 96\u00e9"})
+            QTest::newRow(odd) << QString::fromUtf8(odd) << "Strata 14" << true << false;
         QTest::newRow("empty") << "" << "No Device" << false << false;
         // The last name taken again waits for the one-second tick to forget it.
         QTest::newRow("same after a failed exchange") << "Strata 14" << "No Device" << false << true;
@@ -297,63 +276,46 @@ private slots:
                                        : QStringList());
     }
 
-    void firmwareText_data()
+    // The information rows; a failed exchange reports zeros or an empty text.
+    void informationRows_data()
     {
-        QTest::addColumn<int>("version");
-        QTest::addColumn<int>("build");
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<QString>("value");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("1.02 build 23") << 102 << 23 << "V1.02 0023";
-        QTest::newRow("minor below ten") << 5 << 7 << "V0.05 0007";
-        QTest::newRow("major above nine, build never cut") << 1234 << 12345 << "V12.34 12345";
+        const char *const rows[][4] = {
+            {"1.02 build 23", "label_FWVer", "102 23", "V1.02 0023"},
+            {"minor below ten", "label_FWVer", "5 7", "V0.05 0007"},
+            {"major above nine, build never cut", "label_FWVer", "1234 12345", "V12.34 12345"},
+            {"zeros keep the last", "label_FWVer", "0 0", "V1.02 0023"},
+            {"44.1", "label_Samplerate", "44100", "44.1 kHz"}, {"48", "label_Samplerate", "48000", "48 kHz"},
+            {"88.2", "label_Samplerate", "88200", "88.2 kHz"}, {"96", "label_Samplerate", "96000", "96 kHz"},
+            {"176.4", "label_Samplerate", "176400", "176.4 kHz"}, {"192", "label_Samplerate", "192000", "192 kHz"},
+            {"32 not offered", "label_Samplerate", "32000", "-- kHz"}, {"one off", "label_Samplerate", "48001", "-- kHz"},
+            {"serial", "label_SerialNumber", "KS96-004211", "KS96-004211"},
+            {"no serial", "label_SerialNumber", "", "-------"},
+        };
+        for (const auto &r : rows)
+            QTest::newRow(r[0]) << r[1] << r[2] << r[3];
     }
-    void firmwareText()
+    void informationRows()
     {
-        QFETCH(int, version);
-        QFETCH(int, build);
-        QFETCH(QString, shown);
-        window().slt_RecvFirmVersion(static_cast<unsigned short>(version));
-        window().slt_RecvFirmBuld(static_cast<unsigned short>(build));
-        QCOMPARE(text(window(), "label_FWVer"), shown);
-    }
-
-    // A failed exchange reports zeros, which must not replace the last text.
-    void failedExchangeKeepsLastFirmwareText()
-    {
+        QFETCH(QString, label);
+        QFETCH(QString, value);
+        // Earlier values first, so that keeping or falling back is seen.
         window().slt_RecvFirmVersion(102);
         window().slt_RecvFirmBuld(23);
-        window().slt_RecvFirmVersion(0);
-        window().slt_RecvFirmBuld(0);
-        QCOMPARE(text(window(), "label_FWVer"), QStringLiteral("V1.02 0023"));
-    }
-
-    void sampleRate_data()
-    {
-        QTest::addColumn<uint>("hz");
-        QTest::addColumn<QString>("shown");
-        QTest::newRow("44.1") << 44100u << "44.1 kHz";
-        QTest::newRow("48") << 48000u << "48 kHz";
-        QTest::newRow("88.2") << 88200u << "88.2 kHz";
-        QTest::newRow("96") << 96000u << "96 kHz";
-        QTest::newRow("176.4") << 176400u << "176.4 kHz";
-        QTest::newRow("192") << 192000u << "192 kHz";
-        QTest::newRow("32 not offered") << 32000u << "-- kHz";
-        QTest::newRow("one off") << 48001u << "-- kHz";
-    }
-    void sampleRate()
-    {
-        QFETCH(uint, hz);
-        QFETCH(QString, shown);
-        window().slt_RecvSampleRate(44100);   // so that falling back is seen
-        window().slt_RecvSampleRate(hz);
-        QCOMPARE(text(window(), "label_Samplerate"), shown);
-    }
-
-    void serialNumber()
-    {
-        window().slt_RecvSerialNumber(QStringLiteral("KS96-004211"));
-        QCOMPARE(text(window(), "label_SerialNumber"), QStringLiteral("KS96-004211"));
-        window().slt_RecvSerialNumber(QString());
-        QCOMPARE(text(window(), "label_SerialNumber"), QStringLiteral("-------"));
+        window().slt_RecvSampleRate(44100);
+        window().slt_RecvSerialNumber(QStringLiteral("KS96-000001"));
+        const QStringList parts = value.split(' ');
+        if (label == QLatin1String("label_FWVer")) {
+            window().slt_RecvFirmVersion(parts[0].toUShort());
+            window().slt_RecvFirmBuld(parts[1].toUShort());
+        } else if (label == QLatin1String("label_Samplerate")) {
+            window().slt_RecvSampleRate(value.toUInt());
+        } else {
+            window().slt_RecvSerialNumber(value);
+        }
+        QTEST(text(window(), qPrintable(label)), "shown");
     }
 
     void webAddresses_data()
@@ -362,21 +324,18 @@ private slots:
         QTest::addColumn<QString>("model");
         QTest::addColumn<bool>("japanese");
         QTest::addColumn<QString>("url");
-        const struct {
-            const char *model, *word;
-        } models[] = {{"Strata 96", "strata_96"}, {"Strata 10", "strata_10"}, {"Strata 14", "strata_14"},
-                      {"Strata 20", "strata_20"}, {"No Device", "strata_20"}, {"", "strata_20"},
-                      {"strata 96", "strata_20"}};
+        const char *const models[][2] = {{"Strata 96", "strata_96"}, {"Strata 10", "strata_10"}, {"Strata 14", "strata_14"},
+                                         {"Strata 20", "strata_20"}, {"No Device", "strata_20"}, {"", "strata_20"},
+                                         {"strata 96", "strata_20"}};
         for (const auto &m : models) {
             for (bool jp : {false, true}) {
                 const QString edition = jp ? QStringLiteral("jp") : QStringLiteral("int");
-                const QString tag = QStringLiteral("%1 %2 ").arg(QLatin1String(m.model), edition);
-                const QString base = QStringLiteral("https://web.test/%1/product/%2/").arg(edition, QLatin1String(m.word));
-                QTest::newRow(qPrintable(tag + "top")) << WebPage::ProductTop << m.model << jp << base + "top";
-                QTest::newRow(qPrintable(tag + "support")) << WebPage::Support << m.model << jp << base + "support";
-                QTest::newRow(qPrintable(tag + "docs"))
-                    << WebPage::Documents << m.model << jp
-                    << QStringLiteral("https://web.test/int/product/%1/docs").arg(QLatin1String(m.word));
+                const QString tag = QStringLiteral("%1 %2 ").arg(QLatin1String(m[0]), edition);
+                const QString base = QStringLiteral("https://web.test/%1/product/%2/").arg(edition, QLatin1String(m[1]));
+                QTest::newRow(qPrintable(tag + "top")) << WebPage::ProductTop << m[0] << jp << base + "top";
+                QTest::newRow(qPrintable(tag + "support")) << WebPage::Support << m[0] << jp << base + "support";
+                QTest::newRow(qPrintable(tag + "docs")) << WebPage::Documents << m[0] << jp
+                    << QStringLiteral("https://web.test/int/product/%1/docs").arg(QLatin1String(m[1]));
             }
         }
         QTest::newRow("account jp") << WebPage::AccountLogin << "Strata 96" << true
@@ -436,77 +395,47 @@ private slots:
         QCOMPARE(dialog.browser()->toPlainText().trimmed(), shown.trimmed());
     }
 
-    void licenceItemShowsTheCompiledInText()
+    // The licence item, a missing licence file and the About item each show their own box.
+    void helpBoxes()
     {
         MainWindow &panel = window();
-        bool seen = false;
-        whenModalShows([&](QWidget *modal) {
-            auto *dialog = qobject_cast<LicenseDialog *>(modal);
-            QVERIFY(dialog);
+        QVERIFY(modalShows<LicenseDialog>([&] { widget<QAction>(panel, "actionLicense")->trigger(); }, [](auto *dialog) {
             QCOMPARE(dialog->windowTitle(), QStringLiteral("License Information"));
             QCOMPARE(dialog->size(), QSize(650, 400));
-            QVERIFY(!dialog->parentWidget());
-            QVERIFY(dialog->browser()->isReadOnly());
+            QVERIFY(!dialog->parentWidget() && dialog->browser()->isReadOnly());
             QVERIFY(dialog->browser()->toPlainText().startsWith(QStringLiteral("KORVEN StrataMixer Settings Panel")));
             QVERIFY(dialog->browser()->toPlainText().contains(QStringLiteral("MIT License")));
-            seen = true;
-        });
-        widget<QAction>(panel, "actionLicense")->trigger();
-        QVERIFY(seen);
-    }
-
-    void missingLicenceWarnsWithoutDialog()
-    {
-        MainWindow &panel = window();
-        bool seen = false;
-        whenModalShows([&](QWidget *modal) {
-            auto *box = qobject_cast<QMessageBox *>(modal);
-            QVERIFY(box);
-            QCOMPARE(box->parentWidget(), &panel);
-            QCOMPARE(box->windowTitle(), QStringLiteral("File Missing!"));
-            QCOMPARE(box->text(), QStringLiteral("There is a possibility that the file has been moved or deleted."));
-            QCOMPARE(box->standardButtons(), QMessageBox::Ok);
-            seen = true;
-        });
-        LicenseDialog::run(&panel, QStringLiteral(":/Resource/no-such-licence.txt"));
-        QVERIFY(seen);
-    }
-
-    // The About item of the window's menu shows the About box.
-    void aboutBoxShowsProductVersionAndCopyright()
-    {
-        bool seen = false;
-        whenModalShows([&](QWidget *modal) {
-            auto *about = qobject_cast<AboutDialog *>(modal);
-            QVERIFY(about);
+        }));
+        QVERIFY(modalShows<QMessageBox>(
+            [&] { LicenseDialog::run(&panel, QStringLiteral(":/Resource/no-such-licence.txt")); }, [&](auto *box) {
+                QCOMPARE(box->parentWidget(), &panel);
+                QCOMPARE(box->windowTitle(), QStringLiteral("File Missing!"));
+                QCOMPARE(box->text(), QStringLiteral("There is a possibility that the file has been moved or deleted."));
+                QCOMPARE(box->standardButtons(), QMessageBox::Ok);
+            }));
+        QVERIFY(modalShows<AboutDialog>([&] { widget<QAction>(panel, "actionKORVEN_StrataMixer")->trigger(); }, [](auto *about) {
             QCOMPARE(about->windowTitle(), QStringLiteral("KORVEN Strata Mixer"));
             QCOMPARE(about->minimumSize(), QSize(620, 200));
             QCOMPARE(about->maximumSize(), QSize(620, 200));
             QVERIFY(!(about->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
             const struct {
-                const char *name;
-                const char *text;
+                const char *name, *text;
                 int pixels;
                 bool bold;
-            } labels[] = {
-                {"label_product", "USB Audio Interface<p>KORVEN StrataMixer", 18, true},
-                {"label_version", "Software Ver. : V2.00 0023", 13, false},
-                {"label_copyright", nullptr, 9, false},
-            };
+            } labels[] = {{"label_product", "USB Audio Interface<p>KORVEN StrataMixer", 18, true},
+                          {"label_version", "Software Ver. : V2.00 0023", 13, false},
+                          {"label_copyright", nullptr, 9, false}};
             for (const auto &l : labels) {
-                auto *label = about->findChild<QLabel *>(QLatin1String(l.name));
+                auto *label = about->template findChild<QLabel *>(QLatin1String(l.name));
                 QVERIFY(label);
                 if (l.text)
                     QCOMPARE(label->text(), QLatin1String(l.text));
                 QCOMPARE(label->font().pixelSize(), l.pixels);
                 QCOMPARE(label->font().bold(), l.bold);
             }
-            QVERIFY(!about->findChild<QLabel *>(QStringLiteral("label_icon"))->pixmap(Qt::ReturnByValue).isNull());
-            QVERIFY(about->findChild<QLabel *>(QStringLiteral("label_copyright"))->alignment() & Qt::AlignRight);
-            seen = true;
-        });
-        widget<QAction>(window(), "actionKORVEN_StrataMixer")->trigger();
-        QVERIFY(seen);
+            QVERIFY(!about->template findChild<QLabel *>(QStringLiteral("label_icon"))->pixmap(Qt::ReturnByValue).isNull());
+            QVERIFY(about->template findChild<QLabel *>(QStringLiteral("label_copyright"))->alignment() & Qt::AlignRight);
+        }));
     }
 
     // Every compiled-in path the panel loads must be there and load at the
@@ -516,27 +445,27 @@ private slots:
     {
         QTest::addColumn<QString>("path");
         QTest::addColumn<QSize>("size");   // bitmap pixels, or the label a picture fills
-        QTest::newRow("brand logo") << "logo/KORVEN_logo.svg" << QSize(108, 18);
-        QTest::newRow("Strata 96 logo") << "logo/Strata96_logo.svg" << QSize(172, 16);
-        QTest::newRow("Strata 10 logo") << "logo/Strata10_logo.svg" << QSize(122, 16);
-        QTest::newRow("Strata 14 logo") << "logo/Strata14_logo.svg" << QSize(122, 16);
-        QTest::newRow("Strata 20 logo") << "logo/Strata20_logo.svg" << QSize(132, 16);
-        QTest::newRow("information page") << "info_bg.svg" << QSize(1110, 650);
-        QTest::newRow("meter page") << "meter_bg.svg" << QSize(1110, 650);
-        QTest::newRow("meter bar") << "meterbar.svg" << QSize(18, 340);
-        QTest::newRow("slider background") << "slider_bg.svg" << QSize(356, 33);
-        QTest::newRow("style sheet tile") << "trans.png" << QSize(16, 16);
-        QTest::newRow("Strata 96 photo") << "strata96.png" << QSize(441, 306);
-        QTest::newRow("Strata 10 photo") << "strata10.png" << QSize(552, 486);
-        QTest::newRow("Strata 14 photo") << "strata14.png" << QSize(552, 486);
-        QTest::newRow("Strata 20 photo") << "strata20.png" << QSize(552, 486);
-        QTest::newRow("icon") << "icon/icon_128.png" << QSize(128, 128);
-        QTest::newRow("icon 48") << "icon/icon_48.png" << QSize(48, 48);
-        QTest::newRow("icon 256") << "icon/icon_256.png" << QSize(256, 256);
-        QTest::newRow("scalable icon") << "icon/icon.svg" << QSize(128, 128);
-        QTest::newRow("notice box") << "update/info_570x160_strata.png" << QSize(570, 160);
-        QTest::newRow("download window") << "update/Download_250x100.png" << QSize(250, 100);
-        QTest::newRow("licence") << "LICENSE.txt" << QSize();
+        const struct {
+            const char *tag, *path;
+            QSize size;
+        } rows[] = {
+            {"brand logo", "logo/KORVEN_logo.svg", {108, 18}},
+            {"Strata 96 logo", "logo/Strata96_logo.svg", {172, 16}},
+            {"Strata 10 logo", "logo/Strata10_logo.svg", {122, 16}},
+            {"Strata 14 logo", "logo/Strata14_logo.svg", {122, 16}},
+            {"Strata 20 logo", "logo/Strata20_logo.svg", {132, 16}},
+            {"information page", "info_bg.svg", {1110, 650}}, {"meter page", "meter_bg.svg", {1110, 650}},
+            {"meter bar", "meterbar.svg", {18, 340}}, {"slider background", "slider_bg.svg", {356, 33}},
+            {"style sheet tile", "trans.png", {16, 16}}, {"Strata 96 photo", "strata96.png", {441, 306}},
+            {"Strata 10 photo", "strata10.png", {552, 486}}, {"Strata 14 photo", "strata14.png", {552, 486}},
+            {"Strata 20 photo", "strata20.png", {552, 486}}, {"icon", "icon/icon_128.png", {128, 128}},
+            {"icon 48", "icon/icon_48.png", {48, 48}}, {"icon 256", "icon/icon_256.png", {256, 256}},
+            {"scalable icon", "icon/icon.svg", {128, 128}},
+            {"notice box", "update/info_570x160_strata.png", {570, 160}},
+            {"download window", "update/Download_250x100.png", {250, 100}}, {"licence", "LICENSE.txt", {}},
+        };
+        for (const auto &r : rows)
+            QTest::newRow(r.tag) << QString::fromLatin1(r.path) << r.size;
     }
     void loadsAtItsSize()
     {
