@@ -10,6 +10,9 @@ source "$root/scripts/ensure-deps.sh"
 strata_ensure_deps "${strata_test_packages[@]}" gcovr
 
 build=${STRATA_COVERAGE_BUILD:-$root/build-coverage}
+# A ccache base dir makes ccache write relative source paths into the .gcno
+# files, which gcovr cannot resolve from the build folder: figures of 0 of 0.
+unset CCACHE_BASEDIR
 launcher=()
 if command -v ccache >/dev/null 2>&1; then
     launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
