@@ -35,4 +35,8 @@ gcovr --root "$root" --object-directory "$build" \
     --exclude "$root/tests/" --exclude "$root/bench/" --exclude "$root/fuzz/" --exclude "$build/" \
     --exclude-unreachable-branches --exclude-throw-branches \
     --print-summary --output /dev/null 2>"$build/gcovr.log" \
-    | sed -n 's/^\(lines\|functions\|branches\): /\1: /p'
+    | sed -n 's/^\(lines\|functions\|branches\): /\1: /p' | tee "$build/coverage-summary.txt"
+if grep -q '(0 out of 0)' "$build/coverage-summary.txt"; then
+    echo "coverage.sh: gcovr found no coverage data, see $build/gcovr.log" >&2
+    exit 1
+fi
