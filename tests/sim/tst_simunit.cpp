@@ -301,8 +301,9 @@ private slots:
 
     // A script of steps against a unit on a virtual clock: s:OUTCOME sends a
     // request for the rate (answered 18a1), r:OUTCOME reads a reply, +MS moves
-    // the clock, p:ACTION polls. A failed send takes nothing; a request sent
-    // while replies are spoilt is still taken, its answer queued behind.
+    // the clock, p:ACTION polls, m:KIND malforms the next reply from code. A
+    // failed send takes nothing; a request sent while replies are spoilt is
+    // still taken, its answer queued behind.
     void faultListSchedulesFaults_data()
     {
         addColumns<QString, QString>("list", "script");
@@ -318,6 +319,7 @@ private slots:
         QTest::newRow("busy reads") << "busy:2" << "s:ok r:busy r:busy r:18a1 r:a1";
         QTest::newRow("silent reads") << "silence:2" << "r:silent s:ok r:silent r:18a1";
         QTest::newRow("malformed replies") << "malformed:3" << "s:ok r:bad r:bad r:bad r:18a1";
+        QTest::newRow("malformed from code") << "" << "s:ok m:1 m:2 m:3 r:bad r:bad r:bad r:18a1";
         QTest::newRow("unplugged and back") << "unplug:2s@t=5s"
             << "p:none +4999 p:none s:ok +1 s:gone p:unplug p:none r:gone +2000 p:replug r:a1 s:ok r:18a1";
         QTest::newRow("glitch nobody unplugs") << "unplug@after=1" << "s:ok s:gone +999 r:gone +1 r:18a1";
@@ -337,8 +339,11 @@ private slots:
 
         QStringList seen;
         for (const QString &step : script.split(QLatin1Char(' '))) {
-            if (step.startsWith(QLatin1Char('+'))) {
-                nowUs += step.mid(1).toULongLong() * 1000;
+            if (step.startsWith(QLatin1Char('+')) || step.startsWith(QLatin1String("m:"))) {
+                if (step.startsWith(QLatin1Char('+')))
+                    nowUs += step.mid(1).toULongLong() * 1000;
+                else
+                    unit->malformNextReply(step.mid(2).toInt());
                 seen << step;
             } else if (step.startsWith(QLatin1String("p:"))) {
                 static const char *const actions[] = {"none", "unplug", "replug"};
