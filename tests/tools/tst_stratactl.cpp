@@ -144,7 +144,9 @@ private slots:
     void textsShown_data()
     {
         addColumns<QString, QString>("shown", "expected");
-        auto row = [](const char *tag, const QString &shown, const char *expected) { QTest::newRow(tag) << shown << QString(expected); };
+        auto row = [](const char *tag, const QString &shown, const char *expected) {
+            QTest::newRow(tag) << shown << QString(expected);
+        };
         auto record = [](uint32_t kind, uint32_t channel) { return QString::number(meterRecord(kind, channel)); };
         QStringList gaps; // every record maps back to itself: no gap, no overlap
         for (int r = 0; r < kMeterRecords; ++r)
@@ -233,7 +235,9 @@ private slots:
             row(qPrintable(QStringLiteral("full disk, ") + args), one, "full disk", args, 1, noSpace);
         // Usage errors, from the command line or from the command's own words: the
         // registry is never started, so no arrival line and no transfer.
-        auto usage = [&](const char *tag, const char *args, const QString &error) { row(tag, one, "", args, kExitUsage, error); };
+        auto usage = [&](const char *tag, const char *args, const QString &error) {
+            row(tag, one, "", args, kExitUsage, error);
+        };
         const QString inputs = ": channels are 1 to 22", rates = ": rates are 44100, 48000, 88200, 96000, 176400, 192000";
         usage("unknown option", "info --colour", "unknown option --colour (see stratactl --help)");
         usage("value missing at the end", "info --unit", "option --unit needs a value");
@@ -374,7 +378,9 @@ private slots:
     {
         addColumns<QString, int, int, int, QString, int, QString>("file", "size", "block", "model", "fault", "status", "error");
         const int s96 = int(sim::Model::Strata96);
-        auto sent = [=](const char *tag, int size, int block) { QTest::newRow(tag) << "image.bin" << size << block << s96 << "" << 0 << ""; };
+        auto sent = [=](const char *tag, int size, int block) {
+            QTest::newRow(tag) << "image.bin" << size << block << s96 << "" << 0 << "";
+        };
         sent("one byte", 1, 256);
         sent("one full chunk", 61, 256);
         sent("blocks of 100", 1000, 100);
