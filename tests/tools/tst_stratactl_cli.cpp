@@ -8,6 +8,8 @@
 #include <QJsonObject>
 #include <QProcess>
 
+#include "test_table.h"
+
 namespace {
 
 struct CliRun { int status = -1; QByteArray out, err; };
@@ -86,12 +88,7 @@ private slots:
 // readings of 97 values standard output must hold.
 void StratactlCli::runsAsTheUserSeesIt_data()
 {
-    QTest::addColumn<QStringList>("args");
-    QTest::addColumn<int>("status");
-    QTest::addColumn<QByteArray>("out");
-    QTest::addColumn<QByteArray>("err");
-    QTest::addColumn<int>("readings");
-    QTest::addColumn<QByteArray>("library");
+    addColumns<QStringList, int, QByteArray, QByteArray, int, QByteArray>("args", "status", "out", "err", "readings", "library");
     auto row = [](const char *tag, const QStringList &args, int status, const QByteArray &out, const QByteArray &err,
                   int readings = 0, const QByteArray &library = {}) {
         QTest::newRow(tag) << args << status << out << (err.isEmpty() ? err : "stratactl: " + err + "\n") << readings
