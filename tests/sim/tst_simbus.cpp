@@ -87,9 +87,7 @@ private slots:
         nowUs = 2000000;
         QCOMPARE(int(driver.step()), int(sim::SimUnit::BusAction::Replug));
         QCOMPARE(int(Bus::instance().devices().size()), 1);
-        uint32_t second = 0;
-        const int token = Bus::instance().watch({[&](const std::shared_ptr<sim::Device> &, uint32_t loc) { second = loc; }, {}});
-        Bus::instance().unwatch(token);
+        const uint32_t second = Bus::instance().plug(unit); // already there: its location
         QVERIFY(second != 0 && second != first);
         QCOMPARE(unit->pendingReplies(), 0);
         QCOMPARE(cmdsOf(Link(second).read().items), QByteArray("a1"));

