@@ -129,12 +129,15 @@ QString SettingsStore::cached(const QString &group, const QString &key)
 {
     if (path_.isEmpty())
         path_ = fileName();
-    const QString target = targetOf(path_);
-    const Stamp now = stampOf(target);
+    // Asked for on every meter refresh: one stat, which follows a link to
+    // what it names, so a new link target, a file replaced by a write and a
+    // file edited in place all change the stamp.
+    const Stamp now = stampOf(path_);
     if (!loaded_ || !(now == stamp_)) {
         loaded_ = true;
         stamp_ = now;
         values_.clear();
+        const QString target = targetOf(path_);
         if (isOurs(target)) {
             QSettings settings(target, QSettings::IniFormat);
             settings.setIniCodec(kCodec);

@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "meter/opaquepicture.h"
 #include "ui/mainwindowstyle.h"
 #include "ui/scalerule.h"
 #include "ui/svgpicturepainter.h"
@@ -61,6 +62,9 @@ void MainWindow::resizeMeterWindow(float s, float sx, float sy)
     ui->label_bg->setGeometry(panel::scaledRect(scale, 0, 0, 1110, 650));
     SvgPicturePainter::show(ui->label_bg, pictures.render(QStringLiteral("://Resource/meter_bg.svg"),
                                             QSize(scaledTrunc(1110 * s), scaledTrunc(650 * s))));
+    // The page background and the bars cover their rectangles with the
+    // window's black: what a bar change repaints stops at them.
+    OpaquePicture::take(ui->label_bg);
 
     font.setPixelSize(panel::scaledFontPixels(scale, 16));
     const Placed holdButtons[] = {
@@ -121,8 +125,10 @@ void MainWindow::resizeMeterWindow(float s, float sx, float sy)
 
     const QPixmap bar = pictures.render(QStringLiteral("://Resource/meterbar.svg"),
                                         QSize(scaledTrunc(18 * sx), scaledTrunc(340 * sy)));
-    for (levelMeter &strip : m_levelMeter)
+    for (levelMeter &strip : m_levelMeter) {
         strip.meter->setPixmap(bar);
+        OpaquePicture::take(strip.meter);
+    }
     m_drawLevelMeter.notifyLevelMeterValue(m_levelMeter);
 
     // Unlike the information page, these logos do not move down.

@@ -8,6 +8,8 @@
 
 #include <cmath>
 
+#include "meter/opaquepicture.h"
+
 namespace {
 
 constexpr int kStrips = DrawLevelMeter::kStripCount;
@@ -26,6 +28,8 @@ constexpr char kMarkerLook[] =
 constexpr char kReadoutLook[] = "background-image: url(:/Resource/trans.png); background-color: "
                                 "rgba(255, 255, 255, 0); color: rgb(147, 147, 147);";
 constexpr char kOverLook[] = "background-color: #FF1400";
+// The panel's window gives every widget under it this background.
+constexpr char kWindowLook[] = "background-color: rgb(0, 0, 0);";
 
 QString look(const char *style, bool resources)
 {
@@ -86,8 +90,9 @@ BenchLooks loadBenchLooks()
 
 MeterPageStrips::MeterPageStrips(const BenchLooks &looks)
 {
-    m_window.setPalette(blackPage());
-    m_window.setAutoFillBackground(true);
+    // As on the meter page: the window's black style sheet reaches every
+    // strip widget, and the bars paint themselves as opaque pictures.
+    m_window.setStyleSheet(QString::fromLatin1(kWindowLook));
     m_window.resize(1110, 650);
     for (int k = 0; k < kStrips; ++k) {
         levelMeter &s = m_strips[k];
@@ -95,6 +100,7 @@ MeterPageStrips::MeterPageStrips(const BenchLooks &looks)
         s.meter->setStyleSheet(look(kBarLook, looks.resources));
         s.meter->setPixmap(looks.bar);
         s.meter->setAlignment(Qt::AlignBottom | Qt::AlignLeft);
+        OpaquePicture::take(s.meter);
         s.peak = new QLabel(&m_window);
         s.peak->setStyleSheet(look(kMarkerLook, looks.resources));
         s.peakText = new QPushButton(QStringLiteral("-99.9"), &m_window);
