@@ -1,5 +1,5 @@
-// The message codec: what each put writes, where it stops, that get reads it
-// back, and get on cut input. Buffers have their exact size for the sanitizer.
+// The message codec: what each put writes and where it stops, and get on cut
+// input. Buffers have their exact size, for the sanitizer build.
 #include <QtTest>
 
 #include <memory>
@@ -28,7 +28,7 @@ class ZumsgTest : public QObject {
 private slots:
     // Each row puts one item at `pos` into a buffer of exactly `size` bytes;
     // `value` is the length for arrays.
-    void putThenGet_data()
+    void putWritesTheItem_data()
     {
         addColumns<int, int, uint, uint, qulonglong, uint, QString, QByteArray>(
             "size", "pos", "cmd", "type", "value", "status", "output", "written");
@@ -64,7 +64,7 @@ private slots:
         QTest::newRow("pos beyond size") << 16 << 20 << 0x15u << u8 << 7ull << 1u << ok << nothing;
     }
 
-    void putThenGet()
+    void putWritesTheItem()
     {
         QFETCH(int, size);
         QFETCH(int, pos);
