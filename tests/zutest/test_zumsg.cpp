@@ -85,8 +85,14 @@ private slots:
         QTEST(QString::fromStdString(capture.finish()), "output");
         QCOMPARE(int(msg.pos), pos + written.size());
         QCOMPARE(QByteArray(reinterpret_cast<char *>(buf.get()) + qMin(pos, size), written.size()), written);
-        if (!written.isEmpty() && msg.pos < size)
+        if (written.isEmpty() || type == ZUMSG_TYPE_END)
+            return;
+        if (msg.pos < size)
             QCOMPARE(int(buf[msg.pos]), 0xEE);
+        // Every output of get is optional: without any, it steps over the item.
+        msg.pos = uint8_t(pos);
+        QCOMPARE(zumsg_get(&msg, nullptr, nullptr, nullptr, nullptr), 0u);
+        QCOMPARE(int(msg.pos), pos + written.size());
     }
 
     void getRefusesCutItems_data()
