@@ -7,7 +7,7 @@
 
 sim::Xfer ScriptedUnit::controlOut(uint8_t request, uint16_t, uint16_t, const uint8_t *data, uint16_t length)
 {
-    std::lock_guard<std::mutex> guard(lock_);
+    Guard g(lock_);
     transfers_.push_back({true, request, length, QByteArray(reinterpret_cast<const char *>(data), length)});
     if (outs_.empty())
         return sim::Xfer::Ok;
@@ -19,11 +19,14 @@ sim::Xfer ScriptedUnit::controlOut(uint8_t request, uint16_t, uint16_t, const ui
 sim::Xfer ScriptedUnit::controlIn(uint8_t request, uint16_t, uint16_t, uint8_t *data, uint16_t length)
 {
     std::function<void(int)> hook;
-    locked([&] { hook = beforeRead_; });
+    {
+        Guard g(lock_);
+        hook = beforeRead_;
+    }
     if (hook) // outside the lock: it may unplug this unit
         hook(reads());
 
-    std::lock_guard<std::mutex> guard(lock_);
+    Guard g(lock_);
     ++reads_;
     transfers_.push_back({false, request, length, QByteArray()});
     std::pair<sim::Xfer, QByteArray> in{sim::Xfer::Ok, idle_};
@@ -73,9 +76,4 @@ QString zuctlLines(std::initializer_list<int> lines)
     for (int line : lines)
         text += QStringLiteral("../../zutest/zuctl.c:%1:ERROR\n").arg(line);
     return text;
-}
-
-QString usbLine(int line, const QString &what)
-{
-    return QStringLiteral("../../zutest/usbdevs.c:%1:%2\n").arg(line).arg(what);
 }

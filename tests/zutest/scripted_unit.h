@@ -14,6 +14,7 @@
 #include "sim/simbus.h"
 #include "stdout_capture.h"
 #include "test_classes.h"
+#include "test_table.h"
 #include "virtual_clock.h"
 #include "zutest/zuctl.h"
 
@@ -35,6 +36,7 @@ inline QByteArray end() { return QByteArray(2, '\0'); }
 inline QByteArray ready(uint8_t value) { return u8(ZUMSG_CMD_READY, value); }
 } // namespace wire
 
+// Thread-safe: the registry's tests drive it from a worker while replugging.
 class ScriptedUnit : public sim::Device {
 public:
     struct Transfer {
@@ -53,22 +55,17 @@ public:
 
     // The outcomes of the next sends and the next reads; then Ok, and reads
     // answer the idle reply. The hook runs before each read with its number.
-    void queueOut(sim::Xfer result) { locked([&] { outs_.push_back(result); }); }
-    void queueReply(const QByteArray &b, sim::Xfer r = sim::Xfer::Ok) { locked([&] { ins_.push_back({r, b}); }); }
-    void setIdleReply(const QByteArray &bytes) { locked([&] { idle_ = bytes; }); }
-    void setBeforeRead(std::function<void(int)> hook) { locked([&] { beforeRead_ = std::move(hook); }); }
+    void queueOut(sim::Xfer result) { Guard g(lock_); outs_.push_back(result); }
+    void queueReply(const QByteArray &b, sim::Xfer r = sim::Xfer::Ok) { Guard g(lock_); ins_.push_back({r, b}); }
+    void setIdleReply(const QByteArray &bytes) { Guard g(lock_); idle_ = bytes; }
+    void setBeforeRead(std::function<void(int)> hook) { Guard g(lock_); beforeRead_ = std::move(hook); }
 
-    std::vector<Transfer> transfers() const { return locked([&] { return transfers_; }); }
+    std::vector<Transfer> transfers() const { Guard g(lock_); return transfers_; }
     QList<QByteArray> sentMessages() const;
-    int reads() const { return locked([&] { return reads_; }); }
+    int reads() const { Guard g(lock_); return reads_; }
 
 private:
-    template <typename F> auto locked(F f) const -> decltype(f())
-    {
-        std::lock_guard<std::mutex> guard(lock_);
-        return f();
-    }
-
+    using Guard = std::lock_guard<std::mutex>;
     const std::string name_;
     const uint16_t productId_;
     mutable std::mutex lock_;
@@ -102,13 +99,17 @@ protected:
 // "../../zutest/zuctl.c:N:ERROR" for each number, and the registry's
 // "../../zutest/usbdevs.c:N:what".
 QString zuctlLines(std::initializer_list<int> lines);
-QString usbLine(int line, const QString &what);
+inline QString usbLine(int line, const QString &what)
+{
+    return QStringLiteral("../../zutest/usbdevs.c:%1:%2\n").arg(line).arg(what);
+}
 inline QString stallLine(bool out) { return usbLine(out ? 251 : 289, "kIOUSBPipeStalled"); }
-inline QString timeoutLine(bool out) { return usbLine(out ? 255 : 293, "kIOUSBTransactionTimeout"); }
 inline QString addedLines(const QString &name) { return usbLine(132, "Device added") + name + "\n"; }
 inline QString removedLines(const QString &name) { return usbLine(27, "removed") + name + "\n"; }
 inline QString finished(StdoutCapture &capture) { return QString::fromStdString(capture.finish()); }
 inline QByteArray hex(const char *text) { return QByteArray::fromHex(text); }
 
+// A command for a table cell, run on the control `c`.
 using Command = std::function<uint32_t(zuctl_t *)>;
 Q_DECLARE_METATYPE(Command)
+#define COMMAND(call) Command([](zuctl_t *c) -> uint32_t { return call; })

@@ -1,19 +1,15 @@
 // The registry's libusb backend against a mocked USB device node: a unit
 // present at start, hot-plug removal and arrival, and how each outcome of a
-// control transfer becomes a result code and a diagnostic line. The mock
-// needs umockdev's preload library, which ctest puts into LD_PRELOAD.
-#ifdef STRATA_HAVE_UMOCKDEV
+// control transfer becomes a result code and a diagnostic line.
 // umockdev first: Qt's keyword macros break the GLib headers.
 #include <umockdev.h>
 #include <linux/ioctl.h>
 #include <linux/usbdevice_fs.h>
-#endif
 
 #include <QtTest>
 
 #include <atomic>
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 #include <deque>
 #include <mutex>
@@ -25,13 +21,6 @@
 #include "strata_config.h"
 #include "zutest/usbdevs.h"
 
-#ifndef STRATA_HAVE_UMOCKDEV
-class UsbdevsLibusbTest : public QObject {
-    Q_OBJECT
-private slots:
-    void skipped() { QSKIP("built without umockdev (packages umockdev, libumockdev-dev)"); }
-};
-#else
 namespace {
 
 const char kNode[] = "/dev/bus/usb/001/002";
@@ -41,29 +30,23 @@ const std::string kRemoved = "../../zutest/usbdevs.c:27:removed\nStrata 96\n";
 constexpr int kSilent = 1; // the unit never completes the transfer
 std::atomic<int> wakeups{0};
 
-// umockdev keeps a Unix socket per mocked node under its testbed folder, which
-// it makes in TMPDIR; a socket path must stay under 108 bytes, which a TMPDIR
-// inside a checkout under a long path passes. So the testbed gets a short
-// folder of its own, set up before umockdev first asks for TMPDIR.
+// umockdev keeps a socket per mocked node under its testbed in TMPDIR, and a
+// socket path must stay under 108 bytes: a checkout's long TMPDIR passes that.
 struct ShortTempFolder {
     QByteArray path = [] { char pattern[] = "/tmp/strata-umockdev-XXXXXX"; return QByteArray(mkdtemp(pattern)); }();
     ShortTempFolder() { if (!path.isEmpty()) qputenv("TMPDIR", path); }
     ~ShortTempFolder() { if (!path.isEmpty()) rmdir(path.constData()); }
 };
 
-// Room for the longest socket path below the testbed's root.
-constexpr int kLongestRoot = 60;
-
-// The unit behind the node; the ioctl handler runs on umockdev's thread. Each
-// URB completes with the status `answer` had at its submission, or, from a
-// silent unit, only when libusb discards it at its time-out.
+// The unit behind the node, on umockdev's thread. Each URB completes with the
+// status `answer` had at its submission, or, if silent, when libusb discards it.
 struct MockUnit {
     using Urb = std::pair<UMockdevIoctlData *, int>; // the URB and its status
     std::mutex lock;
     std::atomic<int> answer{0}; // 0, -EPIPE, -EPROTO or kSilent
     std::deque<Urb> done, flying;
 
-    // The ioctl's errno, or -1 for a request left to umockdev.
+    // The ioctl's errno, or -1 for umockdev to handle.
     int handle(gulong request, UMockdevIoctlData *arg)
     {
         switch (request) {
@@ -162,7 +145,7 @@ private slots:
         QCOMPARE(usbdevs_select_backend(USBDEVS_BACKEND_LIBUSB), 0u);
         if (!umockdev_in_mock_environment())
             QSKIP("umockdev's preload library is not active");
-        if (strlen(umockdev_testbed_get_root_dir(testbed_)) > kLongestRoot)
+        if (strlen(umockdev_testbed_get_root_dir(testbed_)) > 60) // room for the socket paths below it
             QSKIP("no short temporary folder for umockdev's sockets (/tmp not writable)");
     }
     void init()
@@ -179,9 +162,56 @@ private slots:
         unplugMock();
     }
 
-    void unitPresentAtStartLeavesAndComesBack();
-    void outcomeMapsToResultAndLine_data();
-    void outcomeMapsToResultAndLine();
+    void unitPresentAtStartLeavesAndComesBack()
+    {
+        QCOMPARE(initOutput_, kAdded);
+        usbdevs_dev_t *dev = nullptr;
+        QCOMPARE(usbdevs_get_dev(&reg_, &dev, 0), 0u);
+        QCOMPARE(dev->location, 0x01200000u); // bus 1, port 2
+        QCOMPARE(usbdevs_get_dev(&reg_, nullptr, 1), 1u);
+        wakeups = 0;
+        usbdevs_set_wakeup(&reg_, [](void *) { ++wakeups; }, nullptr);
+        StdoutCapture out;
+        unplugMock();
+        QTRY_VERIFY(wakeups > 0);
+        QCOMPARE(out.text(), std::string());
+        usbdevs_refresh();
+        uint8_t buf[64] = {};
+        QCOMPARE(usbdevs_dev_vendor_request_in(dev, 30, 0, 0, 64, buf), 1u);
+        QCOMPARE(out.text(), kRemoved); // the freed slot fails silently
+        wakeups = 0;
+        plugMock();
+        QTRY_VERIFY(wakeups > 0);
+        usbdevs_refresh();
+        QCOMPARE(out.finish(), kRemoved + kAdded);
+        QCOMPARE(usbdevs_get_dev(&reg_, &dev, 0), 0u);
+        QCOMPARE(usbdevs_dev_vendor_request_in(dev, 30, 0, 0, 64, buf), 0u);
+    }
+
+    void outcomeMapsToResultAndLine_data()
+    {
+        addColumns<bool, int, uint, QString>("in", "answer", "result", "output");
+        QTest::newRow("out stall") << false << -EPIPE << 2u << "251:kIOUSBPipeStalled";
+        QTest::newRow("in stall") << true << -EPIPE << 2u << "289:kIOUSBPipeStalled";
+        QTest::newRow("in no answer") << true << kSilent << 2u << "293:kIOUSBTransactionTimeout";
+        QTest::newRow("in protocol error") << true << -EPROTO << 1u << "286:ERROR 0xffffffff";
+    }
+
+    void outcomeMapsToResultAndLine()
+    {
+        QFETCH(bool, in);
+        QFETCH(int, answer);
+        usbdevs_dev_t *dev = nullptr;
+        QCOMPARE(usbdevs_get_dev(&reg_, &dev, 0), 0u);
+        unit_.answer = answer;
+        uint8_t buf[64] = {};
+        StdoutCapture out;
+        QTEST(in ? usbdevs_dev_vendor_request_in(dev, 30, 0, 0, 64, buf)
+                 : usbdevs_dev_vendor_request_out(dev, 29, 0, 0, 3, buf),
+              "result");
+        QFETCH(QString, output);
+        QCOMPARE(QString::fromStdString(out.finish()), "../../zutest/usbdevs.c:" + output + "\n");
+    }
 
 private:
     void plugMock()
@@ -206,62 +236,6 @@ private:
     usbdevs_t reg_;
     std::string initOutput_;
 };
-
-void UsbdevsLibusbTest::unitPresentAtStartLeavesAndComesBack()
-{
-    QCOMPARE(initOutput_, kAdded);
-    usbdevs_dev_t *dev = nullptr;
-    QCOMPARE(usbdevs_get_dev(&reg_, &dev, 0), 0u);
-    QCOMPARE(dev->location, 0x01200000u); // bus 1, port 2
-    QCOMPARE(usbdevs_get_dev(&reg_, nullptr, 1), 1u);
-    wakeups = 0;
-    usbdevs_set_wakeup(&reg_, [](void *) { ++wakeups; }, nullptr);
-
-    StdoutCapture out;
-    unplugMock();
-    QTRY_VERIFY(wakeups > 0);
-    QCOMPARE(out.text(), std::string());
-    usbdevs_refresh();
-    uint8_t buf[64] = {};
-    QCOMPARE(usbdevs_dev_vendor_request_in(dev, 30, 0, 0, 64, buf), 1u);
-    QCOMPARE(out.text(), kRemoved); // the freed slot fails silently
-
-    wakeups = 0;
-    plugMock();
-    QTRY_VERIFY(wakeups > 0);
-    usbdevs_refresh();
-    QCOMPARE(out.finish(), kRemoved + kAdded);
-    QCOMPARE(usbdevs_get_dev(&reg_, &dev, 0), 0u);
-    QCOMPARE(usbdevs_dev_vendor_request_in(dev, 30, 0, 0, 64, buf), 0u);
-}
-
-void UsbdevsLibusbTest::outcomeMapsToResultAndLine_data()
-{
-    addColumns<bool, int, uint, QString>("in", "answer", "result", "output");
-
-    const QString path = "../../zutest/usbdevs.c:";
-    QTest::newRow("out stall") << false << -EPIPE << 2u << path + "251:kIOUSBPipeStalled\n";
-    QTest::newRow("in stall") << true << -EPIPE << 2u << path + "289:kIOUSBPipeStalled\n";
-    QTest::newRow("in no answer") << true << kSilent << 2u << path + "293:kIOUSBTransactionTimeout\n";
-    QTest::newRow("in protocol error") << true << -EPROTO << 1u << path + "286:ERROR 0xffffffff\n";
-}
-
-void UsbdevsLibusbTest::outcomeMapsToResultAndLine()
-{
-    QFETCH(bool, in);
-    usbdevs_dev_t *dev = nullptr;
-    QCOMPARE(usbdevs_get_dev(&reg_, &dev, 0), 0u);
-    QFETCH(int, answer);
-    unit_.answer = answer;
-    uint8_t buf[64] = {};
-    StdoutCapture out;
-    QTEST(in ? usbdevs_dev_vendor_request_in(dev, 30, 0, 0, 64, buf)
-             : usbdevs_dev_vendor_request_out(dev, 29, 0, 0, 3, buf),
-          "result");
-    QTEST(QString::fromStdString(out.finish()), "output");
-}
-
-#endif // STRATA_HAVE_UMOCKDEV
 
 QTEST_GUILESS_MAIN(UsbdevsLibusbTest)
 #include "test_usbdevs_libusb.moc"

@@ -3,7 +3,6 @@
 #include <QtTest>
 
 #include "scripted_unit.h"
-#include "test_table.h"
 
 // Reads spread over several replies: the meter read and the assignment list;
 // and the device group's scan over the registry's slots.
@@ -179,20 +178,17 @@ private slots:
         // The send to a unit that has just gone fails the command at once.
         const QString sentToNoOne = usbLine(248, "ERROR 0xfffffffc") + zuctlLines({56});
         QTest::newRow("version, gone after the ready poll")
-            << Command([](zuctl_t *c) { uint16_t v; return zuctl_get_version(c, &v); }) << 0
-            << sentToNoOne + zuctlLines({900});
+            << COMMAND(zuctl_get_version(c, nullptr)) << 0 << sentToNoOne + zuctlLines({900});
         // The ready poll stops on the registry's "no device" instead of polling
         // a gone unit for ten seconds.
         QTest::newRow("ready poll, gone before its second cycle")
-            << Command([](zuctl_t *c) { return zuctl_wait_ready(c) == 0 ? zuctl_wait_ready(c) : 9u; }) << 0
-            << gone + zuctlLines({114});
-        QTest::newRow("meters, after the first reply") << Command([](zuctl_t *c) {
-            zuctl_meter_info_t info[97] = {};
-            return zuctl_get_meter(c, info, 97, nullptr);
-        }) << 0 << gone + zuctlLines({1017});
+            << COMMAND(zuctl_wait_ready(c) == 0 ? zuctl_wait_ready(c) : 9u) << 0 << gone + zuctlLines({114});
+        QTest::newRow("meters, after the first reply")
+            << COMMAND(zuctl_get_meter(c, std::vector<zuctl_meter_info_t>(97).data(), 97, nullptr)) << 0
+            << gone + zuctlLines({1017});
         QTest::newRow("assignment list, after the second reply")
-            << Command([](zuctl_t *c) { char text[512]; return zuctl_get_assign_ch(c, text, sizeof text, nullptr); })
-            << 2 << gone + zuctlLines({1210});
+            << COMMAND(zuctl_get_assign_ch(c, std::vector<char>(512).data(), 512, nullptr)) << 2
+            << gone + zuctlLines({1210});
     }
 
     void unitLeavesDuringCommand()
@@ -224,7 +220,7 @@ private slots:
 STRATA_TEST_CLASS(UnplugTest)
 
 // Firmware transfer: the blocks the host sends for the room the unit reports,
-// waiting, cancelling, verifying.
+// waiting, cancelling, verifying, and the positions told to a caller's hook.
 namespace {
 
 QByteArray status(uint32_t room, uint32_t offset)
@@ -240,6 +236,11 @@ QByteArray image(int size)
     return bytes;
 }
 
+void record(void *told, uint32_t pos, uint32_t len, int verifying)
+{
+    static_cast<QStringList *>(told)->append(QStringLiteral("%1/%2%3").arg(pos).arg(len).arg(verifying ? " v" : ""));
+}
+
 } // namespace
 
 class FirmwareTest : public UnitFixture {
@@ -247,35 +248,39 @@ class FirmwareTest : public UnitFixture {
 private slots:
     void update_data()
     {
-        // replies: ready polls read them too; sent: the first messages sent; slept: microseconds
-        addColumns<int, QList<QByteArray>, QByteArray, uint, uint, QString, QList<QByteArray>, qulonglong>(
-            "length", "replies", "idle", "result", "progress", "output", "sent", "slept");
+        // replies: ready polls read them too; sent: the first messages sent; slept: microseconds;
+        // told: through the hook ("v" verifying), rows that ask no progress; empty: no hook
+        addColumns<int, QList<QByteArray>, QByteArray, uint, uint, QString, QList<QByteArray>, qulonglong, QStringList>(
+            "length", "replies", "idle", "result", "progress", "output", "sent", "slept", "told");
         using R = QList<QByteArray>;
         const R started{QByteArray(), QByteArray()};
         QTest::newRow("empty image goes straight to verification")
             << 0 << R{} << status(0, 0) << 0u << 0u << "pos = 0/0\nFWUP OK\n"
-            << R{hex("210400000000 0000"), hex("2201 0000")} << 0ull;
+            << R{hex("210400000000 0000"), hex("2201 0000")} << 0ull << QStringList{"0/0 v"};
         QTest::newRow("block of 100 in chunks of 61 and 39, then a wait for room")
             << 1000 << started + R{status(100, 0)} << status(0, 0) << 1u << 100u
             << "pos = 0/1000\npos = 100/1000\n" + QString("pos = 100/1000\n").repeated(1000) + zuctlLines({272})
                    + "timeout line:257\n"
             << R{hex("2104e8030000 0000"), hex("2201 0000"), hex("25053d") + image(61),
                  hex("260527") + image(100).mid(61) + wire::end(), hex("2201 0000")}
-            << 10000000ull;
+            << 10000000ull << QStringList();
+        QTest::newRow("two chunks, verified at once")
+            << 100 << started + R{status(100, 0)} << status(0, 100) << 0u << 0u
+            << "pos = 0/100\npos = 100/100\nFWUP OK\n" << R{} << 0ull << QStringList{"61/100", "100/100", "100/100 v"};
         QTest::newRow("a chunk of 61 is the last of its block")
             << 61 << started + R{status(61, 0)} << status(0, 61) << 0u << 61u << "pos = 0/61\npos = 61/61\nFWUP OK\n"
-            << R{hex("21043d000000 0000"), hex("2201 0000"), hex("26053d") + image(61)} << 0ull;
+            << R{hex("21043d000000 0000"), hex("2201 0000"), hex("26053d") + image(61)} << 0ull << QStringList();
         QTest::newRow("unit cancels before the first byte")
             << 10 << R{} << status(0, 0) << 2u << 0u << "pos = 0/10\ncancel by device\n" + zuctlLines({260}) << R{}
-            << 0ull;
+            << 0ull << QStringList();
         QTest::newRow("offset mismatch waits a thousand times")
             << 10 << R{} << status(10, 5) << 1u << 0u
             << "pos = 0/10\n" + QString("offset = 5, pos = 0\npos = 0/10\n").repeated(1000) + "offset = 5, pos = 0\n"
                    + zuctlLines({272}) + "timeout line:264\n"
-            << R{} << 10000000ull;
+            << R{} << 10000000ull << QStringList();
         QTest::newRow("verification gives up after sixty attempts")
             << 0 << R{} << status(5, 0) << 1u << 0u << "pos = 0/0\n" + zuctlLines({384}) << R{}
-            << 60ull * (9 * 100000 + 1000000);
+            << 60ull * (9 * 100000 + 1000000) << QStringList();
     }
 
     void update()
@@ -284,56 +289,23 @@ private slots:
         QFETCH(QList<QByteArray>, replies);
         QFETCH(QByteArray, idle);
         QFETCH(QList<QByteArray>, sent);
+        QFETCH(QStringList, told);
         for (const QByteArray &r : replies)
             unit_->queueReply(r);
         unit_->setIdleReply(idle);
         const QByteArray fw = image(length);
+        const auto *data = length ? reinterpret_cast<const uint8_t *>(fw.constData()) : nullptr;
         uint32_t progress = 0;
+        QStringList heard;
         StdoutCapture capture;
-        QTEST(zuctl_fwupdate(&ctl_, length ? reinterpret_cast<const uint8_t *>(fw.constData()) : nullptr,
-                             uint32_t(length), &progress),
+        QTEST(told.isEmpty() ? zuctl_fwupdate(&ctl_, data, uint32_t(length), &progress)
+                             : zuctl_fwupdate_notify(&ctl_, data, uint32_t(length), nullptr, record, &heard),
               "result");
         QTEST(finished(capture), "output");
         QTEST(progress, "progress");
         QCOMPARE(unit_->sentMessages().mid(0, sent.size()), sent);
         QTEST(qulonglong(clock_->sleptMicros()), "slept");
-    }
-
-    // The notifying transfer tells its caller each chunk's position and each
-    // verification attempt, on the calling thread, and ends as the plain one.
-    void notifyFollowsTheHostPosition_data()
-    {
-        addColumns<int, QByteArray, uint, QStringList>("length", "idle", "result", "told");
-        QTest::newRow("two chunks, verified at once")
-            << 100 << status(0, 100) << 0u << QStringList{"61/100", "100/100", "100/100 verifying"};
-        QTest::newRow("empty image") << 0 << status(0, 0) << 0u << QStringList{"0/0 verifying"};
-        QTest::newRow("never verified")
-            << 0 << status(5, 0) << 1u
-            << QString("0/0 verifying\n").repeated(60).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    }
-
-    void notifyFollowsTheHostPosition()
-    {
-        QFETCH(int, length);
-        QFETCH(QByteArray, idle);
-        if (length > 0) {
-            unit_->queueReply(QByteArray());
-            unit_->queueReply(QByteArray());
-            unit_->queueReply(status(uint32_t(length), 0));
-        }
-        unit_->setIdleReply(idle);
-        const QByteArray fw = image(length);
-        QStringList told;
-        const auto record = [](void *ctx, uint32_t pos, uint32_t len, int verifying) {
-            const QString text = QStringLiteral("%1/%2%3").arg(pos).arg(len).arg(verifying ? " verifying" : "");
-            static_cast<QStringList *>(ctx)->append(text);
-        };
-        StdoutCapture capture;
-        QTEST(zuctl_fwupdate_notify(&ctl_, length ? reinterpret_cast<const uint8_t *>(fw.constData()) : nullptr,
-                                    uint32_t(length), nullptr, record, &told),
-              "result");
-        finished(capture);
-        QTEST(told, "told");
+        QCOMPARE(heard, told);
     }
 };
 
