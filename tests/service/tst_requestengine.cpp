@@ -25,7 +25,6 @@ using namespace items;
 
 namespace {
 constexpr zumsg_data_ch_t kDM = ZUMSG_DATA_CH_DIRECTMONITOR_OUT, kIn = ZUMSG_DATA_CH_ANALOG_IN;
-constexpr zumsg_data_ch_type_t kStereo = ZUMSG_DATA_CH_TYPE_STEREO, kMono = ZUMSG_DATA_CH_TYPE_MONO;
 
 // A reading whose first record carries one meter; the others have no kind.
 QByteArray reading(uint32_t kind, uint8_t ch, uint16_t level, int records = QZUDevice::kMeterCount)
@@ -183,26 +182,6 @@ private slots:
                               + none(ZUMSG_CMD_RECFUNC) + end());
     }
 
-    void newerValueReplacesOneNotYetSent()
-    {
-        engine_->detachWorker();
-        engine_->answerReady();
-        engine_->request_version();
-        // Not ready after a send: a setting asks for a status read instead, and
-        // that read says ready while the message is still with the worker.
-        QVERIFY(engine_->set_fader(kDM, 1, 10));
-        engine_->recv_zu_recv_result(true, reply(u8(ZUMSG_CMD_READY, 1)));
-        QCOMPARE(engine_->send_state, 1u);
-        QVERIFY(engine_->set_fader(kDM, 1, 20) && engine_->set_fader(kDM, 1, 30));
-        engine_->set_stereo(kIn, 1, kStereo);
-        engine_->set_stereo(kIn, 3, kMono);
-        QCOMPARE(sends_->count(), 1);
-        // The first message's result sends the latest value of each slot.
-        engine_->recv_zu_send_result(true);
-        QCOMPARE(sent(1),
-                 channel(kIn, 3, ZUMSG_CMD_SET_STEREO, kMono) + channel(kDM, 1, ZUMSG_CMD_SET_FADER, 30) + end());
-    }
-
     void meterEntryLandsInItsRecord_data()
     {
         QTest::addColumn<bool>("ok");
@@ -272,17 +251,6 @@ private slots:
     }
 
     // The real worker from here on.
-    void typicalStartReadsStatusThenInfo()
-    {
-        // Not ready yet: a status read, whose ready item sends GET_INFO; the next reply brings the identity.
-        engine_->request_version();
-        QCOMPARE(engine_->recv_state, 2u);
-        QTRY_COMPARE(log_->lines, (QStringList{"version 102", "build 23", "name \"Strata 96\"", "date \"Nov 12 2025\"",
-                                               "time \"10:21:07\"", "sig \"KS96\""}));
-        QTRY_VERIFY(engine_->exchanges_idle() && engine_->unit_ready);
-        QCOMPARE(received(), QStringList{(none(ZUMSG_CMD_GET_INFO) + end()).toHex()});
-    }
-
     void sweepsTakeFourMessagesAndOne()
     {
         engine_->setLoopbackOut(1);
