@@ -129,7 +129,7 @@ void cacheReadsTheFileWhenItChanges()
 {
     SettingsStore cache;
     QCOMPARE(cache.cached("PeakHold", "Type"), QString());
-    QVERIFY(DataManager::setPeakHold(2));
+    QVERIFY(DataManager::setPeakHold(2) && DataManager::getPeakHold() == "2");
     QCOMPARE(cache.cached("PeakHold", "Type"), QString("2"));
     // Another file with the same time stamp: still seen.
     const QDateTime stamp = QFileInfo(path_).lastModified();

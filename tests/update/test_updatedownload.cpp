@@ -263,6 +263,10 @@ private slots:
         QFETCH(bool, cancel);
         HttpStub server;
         server.set("/p.deb", {200, QByteArray(20000, 'x'), {}, 50, cancel ? 1000 : -1});
+        // No manifest fetched before: the download starts the network itself.
+        cleanup();
+        m_update = std::make_unique<UpdateSoftware>(std::make_unique<CountingQuits<LinuxUpdatePlatform>>(m_quits), 60000, false);
+        m_errors = std::make_unique<ErrorBoxAnswerer>(m_update->downloadErrorBox());
         DebugCapture debug;
         m_update->saveInformation(manifestText(QJsonObject{{"mac_software_version_major", 3}, {"firmware_version_major", 9},
             {"linux_software_url_en", server.url("/p.deb")}, {"linux_firmware_url_en", server.url("/f.bin")}}));
