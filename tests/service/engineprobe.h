@@ -66,7 +66,6 @@ public:
 
     QZUDeviceUnit *worker() const { return unit; }
     void detachWorker() { QObject::disconnect(this, nullptr, unit, nullptr); }
-    bool idle() const { return send_state == 0 && recv_state == 0; }
     // Plays the detached worker: the request went out, and the reply says ready.
     void answerReady()
     {

@@ -1,13 +1,11 @@
 # The device service: request engine, worker thread, data manager, settings store.
 
-# The engine's messages and the data manager's facade, the worker cut off: no
-# threads but the idle worker's.
-strata_add_test(test_engine_messages
-  SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_enginemessages.cpp LIBS strata_service LABELS unit asan)
-
-# Engine and worker thread together against the simulated unit.
-strata_add_test(test_engine_exchange
-  SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_engineexchange.cpp LIBS strata_service LABELS integration tsan)
+# The request engine: its messages with the worker cut off, then with the
+# worker thread against the simulated unit, also for ten seconds under random
+# faults (STRATA_SOAK_SECONDS for longer).
+strata_add_test(test_request_engine
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_requestengine.cpp ${CMAKE_CURRENT_LIST_DIR}/soakwatch.h
+  LIBS strata_service LABELS integration asan tsan TIMEOUT 300)
 
 # The settings store: no threads.
 strata_add_test(test_settings_store
@@ -25,7 +23,3 @@ if(NOT STRATA_SANITIZE)
   add_dependencies(test_service_teardown service_teardown_probe)
 endif()
 
-# The service under random faults for ten seconds (STRATA_SOAK_SECONDS for longer).
-strata_add_test(test_engine_soak
-  SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_enginesoak.cpp ${CMAKE_CURRENT_LIST_DIR}/soakwatch.h
-  LIBS strata_service LABELS integration tsan TIMEOUT 300)

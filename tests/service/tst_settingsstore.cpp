@@ -1,8 +1,5 @@
-// The settings store: a missing, unreadable or garbled file reads as empty
-// text; every write is on disk when the call returns (checked on the file's
-// bytes: a second settings object here would share the first's cache), but
-// only a changed value is written, lines a rewrite would drop are set aside
-// once, writes go through a symlink to a file only, and the cache follows the file.
+// The settings store, checked on the file's bytes (a second settings object here
+// would share the first's cache): every write is on disk when the call returns.
 #include <QtTest>
 
 #include <functional>
@@ -52,7 +49,7 @@ private slots:
 
 void readsAndWrites_data()
 {
-    QTest::addColumn<QByteArray>("content"); // null: no file; "/": a folder
+    QTest::addColumn<QByteArray>("content"); // null: no file; "/": a folder; "->x": a link to elsewhere/x
     QTest::addColumn<QString>("source");
     QTest::addColumn<Write>("write");
     QTest::addColumn<bool>("saved");
@@ -62,8 +59,8 @@ void readsAndWrites_data()
     auto written = [](const char *tag, Write write, const QStringList &log, const QByteArray &file) {
         QTest::newRow(tag) << QByteArray() << QString() << write << true << log << file << false;
     };
-    const Write hold1([] { return DataManager::setPeakHold(1); });
-    const QStringList logged1{"PeakHoldType:1"};
+    const Write hold1([] { return DataManager::setPeakHold(1); }), hold3([] { return DataManager::setPeakHold(3); });
+    const QStringList logged1{"PeakHoldType:1"}, logged3{"PeakHoldType:3"};
     const QString asideLine = "Settings: " + path_ + " holds lines that cannot be kept; set aside as " + path_ + ".bad";
     written("missing", [] { return true; }, {}, "missing");
     written("soft dialog", [] { return DataManager::setDoNotUpdateSoftDialog("2.01"); }, {},
@@ -87,19 +84,33 @@ void readsAndWrites_data()
     QTest::newRow("binary junk set aside") << QByteArray("\x00\xff\xfe[\x01\n=\x80", 9) << "" << hold1 << true
                                            << QStringList{"PeakHoldType:1", asideLine}
                                            << QByteArray("[PeakHold]\nType=1\n") << true;
-    // Last: the failed write may stay in the toolkit's cache.
+    // Through a link to a regular file, or to where one may be created; anything
+    // else is left as it is and the write fails.
+    QTest::newRow("link to a file") << QByteArray("->mine.ini") << "7" << hold3 << true << logged3
+                                    << QByteArray("[Meter]\nSource=7\n\n[PeakHold]\nType=3\n") << false;
+    QTest::newRow("dangling link") << QByteArray("->new.ini") << "" << hold3 << true << logged3
+                                   << QByteArray("[PeakHold]\nType=3\n") << false;
+    // Last: a failed write may stay in the toolkit's cache.
     QTest::newRow("a folder in its place") << QByteArray("/") << QString()
                                            << Write([] { return DataManager::setPeakHold(2); }) << false
                                            << QStringList{"PeakHoldType:2"} << QByteArray("missing") << false;
+    QTest::newRow("link to a FIFO") << QByteArray("->fifo") << "" << hold3 << false << logged3 << QByteArray("missing") << false;
 }
 
 void readsAndWrites()
 {
     QFETCH(QByteArray, content); QFETCH(Write, write); QFETCH(QByteArray, file);
+    const QString elsewhere = QFileInfo(path_).path() + "/elsewhere/", target = elsewhere + content.mid(2);
+    const bool link = content.startsWith("->");
     if (content == "/")
         QVERIFY(QDir().mkpath(path_));
-    else if (!content.isNull())
+    else if (!content.isNull() && !link)
         writeBehindTheStoresBack(path_, content);
+    if (link && QDir().mkpath(elsewhere) && target.endsWith("fifo"))
+        QCOMPARE(mkfifo(QFile::encodeName(target).constData(), 0600), 0);
+    else if (link && target.endsWith("mine.ini"))
+        writeBehindTheStoresBack(target, "[Meter]\nSource=7\n");
+    QVERIFY(!link || QFile::link(target, path_));
     QTEST(DataManager::getMeterSource(), "source");
 
     const auto [saved, lines] = debugLinesOf(write);
@@ -110,40 +121,15 @@ void readsAndWrites()
     QFile aside(path_ + ".bad");
     QTEST(aside.exists(), "setAside");
     QVERIFY(!aside.exists() || (aside.open(QIODevice::ReadOnly) && aside.readAll() == content));
-}
-
-// Through a link to a regular file, or to where one may be created; anything
-// else is left as it is and the write fails.
-void writesGoThroughASymlink_data()
-{
-    QTest::addColumn<QString>("target");
-    QTest::newRow("regular file") << "mine.ini";
-    QTest::newRow("dangling") << "new.ini";
-    QTest::newRow("FIFO") << "fifo";
-}
-
-void writesGoThroughASymlink()
-{
-    QFETCH(QString, target);
-    const QString folder = QFileInfo(path_).path() + "/elsewhere";
-    if (QDir().mkpath(folder) && target == "mine.ini")
-        writeBehindTheStoresBack(folder + "/mine.ini", "[PeakHold]\nType=1\n");
-    if (target == "fifo")
-        QCOMPARE(mkfifo(QFile::encodeName(folder + "/fifo").constData(), 0600), 0);
-    QVERIFY(QFile::link(folder + "/" + target, path_));
-    QCOMPARE(DataManager::getPeakHold(), QString(target == "mine.ini" ? "1" : ""));
-    const bool saved = target != "fifo";
-    QCOMPARE(DataManager::setPeakHold(3), saved);
-    QCOMPARE(storeBytes(), saved ? QByteArray("[PeakHold]\nType=3\n") : QByteArray("missing"));
-    QVERIFY(QFileInfo(path_).isSymLink() && QFileInfo(folder + "/fifo").exists() == !saved);
-    QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::System).size(), 1); // no leftovers
+    // The link stays, and its target is all there is there: no leftovers.
+    QVERIFY(!link || (QFileInfo(path_).isSymLink() && QDir(elsewhere).entryList(QDir::Files | QDir::System).size() == 1));
 }
 
 void cacheReadsTheFileWhenItChanges()
 {
     SettingsStore cache;
     QCOMPARE(cache.cached("PeakHold", "Type"), QString());
-    QVERIFY(DataManager::setPeakHold(2));
+    QVERIFY(DataManager::setPeakHold(2) && DataManager::getPeakHold() == "2");
     QCOMPARE(cache.cached("PeakHold", "Type"), QString("2"));
     // Another file with the same time stamp: still seen.
     const QDateTime stamp = QFileInfo(path_).lastModified();

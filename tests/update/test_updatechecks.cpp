@@ -1,6 +1,6 @@
-// The update checks as the user meets them: the manifest fetched at start or
+// The update checks: the manifest read without a network and fetched at start or
 // not at all, the information message shown safely, the notices in order and
-// language, what each button stores, and one download at a time.
+// language, and what each button stores.
 #include <QtTest>
 
 #include <QDesktopServices>
@@ -10,21 +10,17 @@
 
 #include "httpstub.h"
 #include "ui/panelcommandline.h"
-#include "update/linuxupdateplatform.h"
 #include "update/macupdateplatform.h"
 #include "update/messagemarkup.h"
 #include "update/updatecheck.h"
+#include "update/updatemanifest.h"
 #include "update/updatemessages.h"
 #include "update/updatesoftware.h"
 #include "updatetestkit.h"
 
 using namespace updatetest;
-
-// Hands over nothing: the hand-over's log line is what counts.
-struct QuietLinux : LinuxUpdatePlatform {
-    bool openInstaller(const QString &) override { return true; }
-    void quitApplication() override {}
-};
+using Product = UpdateManifest::Product;
+using Platform = UpdateManifest::Platform;
 
 class UpdateChecksTest : public QObject
 {
@@ -53,6 +49,63 @@ private slots:
         clearStoredChoices();
     }
 
+    // "installed" is the installed version for checkVersion, the silenced
+    // one for isSilenced.
+    void versionsComparedByPosition_data()
+    {
+        QTest::addColumn<bool>("silencing");
+        QTest::addColumn<QString>("installed");
+        QTest::addColumn<QString>("offered");
+        QTest::addColumn<bool>("result");
+        QTest::newRow("2.00 vs 2.01") << false << "2.00" << "2.01" << true;
+        QTest::newRow("2.00 vs 2.00") << false << "2.00" << "2.00" << false;
+        QTest::newRow("2.00 vs 1.99") << false << "2.00" << "1.99" << false;
+        QTest::newRow("major 12 reads as 1") << false << "2.00" << "12.00" << false;
+        QTest::newRow("firmware text with build") << false << "1.05 0012" << "1.06" << true;
+        QTest::newRow("2.01 silenced, 2.01 offered") << true << "2.01" << "2.01" << true;
+        QTest::newRow("2.01 silenced, 2.02 offered") << true << "2.01" << "2.02" << false;
+        QTest::newRow("nothing silenced, 1.00 offered") << true << "" << "1.00" << false;
+    }
+    void versionsComparedByPosition()
+    {
+        QFETCH(bool, silencing); QFETCH(QString, installed); QFETCH(QString, offered);
+        const QString major = offered.section('.', 0, 0), minor = offered.section('.', 1);
+        QTEST(silencing ? UpdateManifest::isSilenced(installed, major, minor)
+                        : UpdateManifest::checkVersion(installed, major, minor), "result");
+    }
+
+    // What each text of the manifest reads as: "." a version, "msg" the
+    // message for a language, the rest an address.
+    void manifestReadAs_data()
+    {
+        QTest::addColumn<QByteArray>("json");
+        QTest::addColumn<QString>("what");
+        QTest::addColumn<QString>("read");
+        const QByteArray urls = R"({"mac_software_url_en":"se","mac_software_url_ja":"sj","mac_firmware_url_ja":"fj",
+            "linux_software_url_en":"lse","linux_firmware_url_ja":"lfj"})";
+        const QByteArray messages = R"({"messages":{"English":"en text","Japanese":"ja text","German":""}})";
+        QTest::newRow("minor padded") << QByteArray(R"({"mac_software_version_major":2,"mac_software_version_minor":1})") << "." << "2.01";
+        QTest::newRow("string and fraction read as 0") << QByteArray(R"({"mac_software_version_major":"3","mac_software_version_minor":2.5})") << "." << "0.00";
+        QTest::newRow("Japanese has its own") << messages << "msg ja" << "ja text";
+        QTest::newRow("German reads English") << messages << "msg de" << "en text";
+        QTest::newRow("mac software ja") << urls << "software ja" << "sj";
+        QTest::newRow("linux software ja takes en") << urls << "software ja linux" << "lse";
+        QTest::newRow("linux firmware en takes ja") << urls << "firmware linux" << "lfj";
+        QTest::newRow("linux without linux keys") << QByteArray(R"({"mac_software_url_en":"se"})") << "software linux" << "";
+    }
+    void manifestReadAs()
+    {
+        QFETCH(QByteArray, json); QFETCH(QString, what);
+        const UpdateManifest m = UpdateManifest::fromText(QString::fromUtf8("{\"Strata96_version1\":" + json + "}"));
+        const auto product = what.startsWith("firmware") ? Product::Firmware : Product::Software;
+        if (what == ".")
+            QTEST(m.netMajor(product) + '.' + m.netMinor(product), "read");
+        else if (what.startsWith("msg "))
+            QTEST(m.informationText(QLocale(what.mid(4)).language()), "read");
+        else
+            QTEST(m.downloadUrl(product, what.contains("ja"), what.contains("linux") ? Platform::Linux : Platform::Mac), "read");
+    }
+
     // The command line, the setting and a manifest on 127.0.0.1: exit status
     // -1 starts the window, which fetches the manifest once if allowed.
     void checkAtStart_data()
@@ -69,8 +122,7 @@ private slots:
     }
     void checkAtStart()
     {
-        QFETCH(QString, line);
-        QFETCH(int, status);
+        QFETCH(QString, line); QFETCH(int, status);
         QList<QByteArray> bytes{"strata-panel"};
         std::vector<char *> argv;
         for (const QString &a : line.split('|', Qt::SkipEmptyParts))
@@ -172,43 +224,6 @@ private slots:
                 QCOMPARE(MessageMarkup::sanitize(text), text);
             }
         }
-    }
-
-    // A second "Update now" while a download runs changes nothing of it:
-    // it finishes as what it was, or Cancel settles the firmware question.
-    void oneDownloadAtATime_data()
-    {
-        QTest::addColumn<bool>("cancel");
-        QTest::newRow("first finishes") << false;
-        QTest::newRow("first cancelled") << true;
-    }
-    void oneDownloadAtATime()
-    {
-        QFETCH(bool, cancel);
-        HttpStub server;
-        server.set("/p.deb", {200, QByteArray(20000, 'x'), {}, 50, cancel ? 1000 : -1});
-        DebugCapture debug;
-        UpdateSoftware update(std::make_unique<QuietLinux>(), 60000, false);
-        ErrorBoxAnswerer errors(update.downloadErrorBox());
-        update.saveInformation(manifestText(QJsonObject{{"mac_software_version_major", 3}, {"firmware_version_major", 9},
-            {"linux_software_url_en", server.url("/p.deb")}, {"linux_firmware_url_en", server.url("/f.bin")}}));
-        update.softwareNotice().ui.okButton->click();
-        QTRY_VERIFY_WITH_TIMEOUT(update.downloadWindowWidget(), kWaitMs);
-        update.checkSoftwareUpdate();   // "- Update" while it runs
-        QVERIFY(update.softwareNotice().isVisible() && !update.softwareNotice().ui.okButton->isEnabled());
-        update.decideClickedFirmware();
-        emit update.readiedDownloadFile(server.url("/f.dmg"));   // straight to the worker
-        QVERIFY(update.checkState() == SoftwareOpen && debug.has("UpdateSoftware: a download is already running, request refused"));
-        if (cancel) {
-            QPushButton *button = update.downloadWindowWidget()->findChild<QPushButton *>();
-            QTRY_VERIFY_WITH_TIMEOUT(button->isEnabled(), kWaitMs);
-            button->click();
-            QVERIFY(update.checkState() == FirmwareSettled && update.softwareNotice().ui.okButton->isEnabled());
-        }
-        const QString end = cancel ? "UpdateInformation: file download abort" : "UpdateInformation: hand over ";
-        QTRY_VERIFY_WITH_TIMEOUT(!debug.lines().filter(end).isEmpty(), kWaitMs);
-        QVERIFY(cancel || debug.lines().filter(end).first().endsWith("/p.deb"));
-        QCOMPARE(server.requests("/f.dmg") + server.requests("/f.bin") + errors.shown(), 0);
     }
 };
 

@@ -250,6 +250,45 @@ private slots:
                  detail < 0 ? QString() : updateMessage(UpdateEnglish, UpdateMessage(detail)));
     }
 
+    // A second "Update now" while a download runs changes nothing of it:
+    // it finishes as what it was, or Cancel settles the firmware question.
+    void oneDownloadAtATime_data()
+    {
+        QTest::addColumn<bool>("cancel");
+        QTest::newRow("first finishes") << false;
+        QTest::newRow("first cancelled") << true;
+    }
+    void oneDownloadAtATime()
+    {
+        QFETCH(bool, cancel);
+        HttpStub server;
+        server.set("/p.deb", {200, QByteArray(20000, 'x'), {}, 50, cancel ? 1000 : -1});
+        // No manifest fetched before: the download starts the network itself.
+        cleanup();
+        m_update = std::make_unique<UpdateSoftware>(std::make_unique<CountingQuits<LinuxUpdatePlatform>>(m_quits), 60000, false);
+        m_errors = std::make_unique<ErrorBoxAnswerer>(m_update->downloadErrorBox());
+        DebugCapture debug;
+        m_update->saveInformation(manifestText(QJsonObject{{"mac_software_version_major", 3}, {"firmware_version_major", 9},
+            {"linux_software_url_en", server.url("/p.deb")}, {"linux_firmware_url_en", server.url("/f.bin")}}));
+        m_update->softwareNotice().ui.okButton->click();
+        QTRY_VERIFY_WITH_TIMEOUT(m_update->downloadWindowWidget(), kWaitMs);
+        m_update->checkSoftwareUpdate();   // "- Update" while it runs
+        QVERIFY(m_update->softwareNotice().isVisible() && !m_update->softwareNotice().ui.okButton->isEnabled());
+        m_update->decideClickedFirmware();
+        emit m_update->readiedDownloadFile(server.url("/f.dmg"));   // straight to the worker
+        QVERIFY(m_update->checkState() == SoftwareOpen
+                && debug.has("UpdateSoftware: a download is already running, request refused"));
+        if (cancel) {
+            QTRY_VERIFY_WITH_TIMEOUT(windowChild<QPushButton>()->isEnabled(), kWaitMs);
+            windowChild<QPushButton>()->click();
+            QVERIFY(m_update->checkState() == FirmwareSettled && m_update->softwareNotice().ui.okButton->isEnabled());
+        }
+        const QString end = cancel ? "UpdateInformation: file download abort" : "UpdateInformation: hand over ";
+        QTRY_VERIFY_WITH_TIMEOUT(!debug.lines().filter(end).isEmpty(), kWaitMs);
+        QVERIFY(cancel || debug.lines().filter(end).first().endsWith("/p.deb"));
+        QCOMPARE(server.requests("/f.dmg") + server.requests("/f.bin") + m_errors->shown(), 0);
+    }
+
     // The opener started from a threaded process while another thread reads
     // the environment: every hand-over reaches it.
     void handOversInARow()

@@ -1,12 +1,7 @@
-# The update service: the manifest read without a network, the checks and
-# notices, the download against a server on 127.0.0.1, and the installation
-# steps against stand-in system programs on a temporary PATH.
+# The update service: the manifest, the checks and notices, the download
+# against a server on 127.0.0.1, and the installation steps against stand-in
+# system programs on a temporary PATH.
 set(update_test_support ${CMAKE_CURRENT_LIST_DIR}/httpstub.h ${CMAKE_CURRENT_LIST_DIR}/updatetestkit.h)
-
-strata_add_test(test_updatemanifest
-  SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_updatemanifest.cpp
-  LIBS strata_updatemanifest Qt5::Test
-  LABELS unit)
 
 foreach(group "updatechecks;unit;gui" "updatedownload;integration;gui")
   list(GET group 0 name)

@@ -1,20 +1,30 @@
-// The request engine's messages, the worker cut off and played by the test: replies read, bad ones
-// included (none may crash, read out of bounds or leave state behind), and requests built: the fixed
-// order, the 64-byte limit and what waits, the setting slots and their replacement; and the data
-// manager's side of it: a meter reading sorted into the 97-record snapshot, settings logged and sent.
+// The request engine: its messages with the worker cut off and played by the test
+// (bad replies included: none may crash, read out of bounds or leave state behind),
+// the data manager's side of them, then the real worker thread against the simulated
+// unit, a pull-out during an exchange, and a while under random faults.
 #include <QtTest>
 
 #include <functional>
+#include <optional>
 
 #include "engineprobe.h"
+#include "sim/faultdriver.h"
+#include "sim/faultlist.h"
+#include "sim/simbus.h"
+#include "soakwatch.h"
 #include "stdout_capture.h"
 #include "virtual_clock.h"
+
+#if defined(__SANITIZE_THREAD__) || defined(__SANITIZE_ADDRESS__)
+static constexpr bool kSanitized = true;
+#else
+static constexpr bool kSanitized = false;
+#endif
 
 using namespace items;
 
 namespace {
 constexpr zumsg_data_ch_t kDM = ZUMSG_DATA_CH_DIRECTMONITOR_OUT, kIn = ZUMSG_DATA_CH_ANALOG_IN;
-constexpr zumsg_data_ch_type_t kStereo = ZUMSG_DATA_CH_TYPE_STEREO, kMono = ZUMSG_DATA_CH_TYPE_MONO;
 
 // A reading whose first record carries one meter; the others have no kind.
 QByteArray reading(uint32_t kind, uint8_t ch, uint16_t level, int records = QZUDevice::kMeterCount)
@@ -24,12 +34,15 @@ QByteArray reading(uint32_t kind, uint8_t ch, uint16_t level, int records = QZUD
     return QByteArray(reinterpret_cast<const char *>(r.constData()), records * int(sizeof(zuctl_meter_info_t)));
 }
 
+// What a failure reports: the identity blanked.
+const QStringList blank{"version 0", "build 0", "name \"\"", "date \"\"", "time \"\""};
+
 using DM = DataManager;
 using Call = std::function<bool(DataManager &)>;
 } // namespace
 Q_DECLARE_METATYPE(Call)
 
-class EngineMessages : public QObject
+class RequestEngine : public QObject
 {
     Q_OBJECT
 
@@ -37,20 +50,46 @@ private slots:
     void initTestCase() { QCOMPARE(usbdevs_select_backend(USBDEVS_BACKEND_SIM), 0u); }
     void init()
     {
-        engine_ = new EngineProbe;
-        engine_->detachWorker();
-        sends_ = new QSignalSpy(engine_, &QZUDevice::sig_zu_send);
+        clock_.emplace();
+        unit_ = sim::plugSimUnit(sim::Model::Strata96);
+        engine_.reset(new EngineProbe);
+        log_.reset(new SignalLog(engine_.get()));
+        sends_.reset(new QSignalSpy(engine_.get(), &QZUDevice::sig_zu_send));
     }
-    void cleanup() { delete sends_; delete engine_; }
+    void cleanup()
+    {
+        sends_.reset();
+        log_.reset();
+        engine_.reset();
+        sim::Bus::instance().unplugAll();
+        QCoreApplication::processEvents();
+    }
 
 private:
     QByteArray sent(int i) const { return sends_->at(i).at(0).toByteArray(); }
+    void becomeReady() // and forget what that took
+    {
+        engine_->request_version();
+        QTRY_VERIFY(engine_->unit_ready && engine_->exchanges_idle());
+        log_->lines.clear();
+        unit_->clearReceived();
+    }
+    QStringList received() const // the request messages the unit took, in hex
+    {
+        QStringList out;
+        for (const auto &message : unit_->receivedMessages())
+            out << QByteArray(reinterpret_cast<const char *>(message.data()), int(message.size())).toHex();
+        return out;
+    }
 
-    VirtualClock clock_;
-    EngineProbe *engine_ = nullptr;
-    QSignalSpy *sends_ = nullptr;
+    std::optional<VirtualClock> clock_;
+    std::shared_ptr<sim::SimUnit> unit_;
+    std::unique_ptr<EngineProbe> engine_;
+    std::unique_ptr<SignalLog> log_;
+    std::unique_ptr<QSignalSpy> sends_;
 
 private slots:
+    // The worker cut off from here on.
     void repliesBecomeSignals_data()
     {
         QTest::addColumn<bool>("ok");
@@ -59,7 +98,6 @@ private slots:
         QTest::addColumn<QStringList>("expected");
         QTest::addColumn<QString>("diagnostics");
         const QString bad(QChar(0xFFFD));
-        const QStringList blank{"version 0", "build 0", "name \"\"", "date \"\"", "time \"\""};
         auto row = [](const char *tag, const QByteArray &first, const QStringList &expected, const char *out = "",
                       const QByteArray &second = {}, bool ok = true) {
             QTest::newRow(tag) << ok << first << second << expected << QString(out);
@@ -106,7 +144,7 @@ private slots:
     void repliesBecomeSignals()
     {
         QFETCH(bool, ok); QFETCH(QByteArray, first); QFETCH(QByteArray, second);
-        SignalLog log(engine_);
+        engine_->detachWorker();
         StdoutCapture out;
         if (!ok)
             engine_->recv_zu_send_result(false);
@@ -114,17 +152,18 @@ private slots:
         if (!second.isEmpty())
             engine_->recv_zu_recv_result(true, second);
         QTEST(QString::fromStdString(out.finish()), "diagnostics");
-        QTEST(log.lines, "expected");
+        QTEST(log_->lines, "expected");
         QVERIFY(!engine_->unit_ready);
     }
 
     void queriesFollowTheFixedOrderAndOverflowWaits()
     {
+        engine_->detachWorker();
         // Marked before the unit said it is ready: status reads, nothing sent.
         for (auto request : {&QZUDevice::request_recfunc, &QZUDevice::request_serialnumber, &QZUDevice::request_assign,
                              &QZUDevice::request_fader, &QZUDevice::request_mute, &QZUDevice::request_stereo,
                              &QZUDevice::request_autopowersave, &QZUDevice::request_hz, &QZUDevice::request_version})
-            (engine_->*request)();
+            (engine_.get()->*request)();
         QCOMPARE(sends_->count(), 0);
 
         StdoutCapture out;
@@ -141,25 +180,6 @@ private slots:
         engine_->answerReady();
         QCOMPARE(sent(1), channel(kDM, 3, ZUMSG_CMD_STEREO, 0) + assign(0, 0, 0, 0) + none(ZUMSG_CMD_GET_SERIAL)
                               + none(ZUMSG_CMD_RECFUNC) + end());
-    }
-
-    void newerValueReplacesOneNotYetSent()
-    {
-        engine_->answerReady();
-        engine_->request_version();
-        // Not ready after a send: a setting asks for a status read instead, and
-        // that read says ready while the message is still with the worker.
-        QVERIFY(engine_->set_fader(kDM, 1, 10));
-        engine_->recv_zu_recv_result(true, reply(u8(ZUMSG_CMD_READY, 1)));
-        QCOMPARE(engine_->send_state, 1u);
-        QVERIFY(engine_->set_fader(kDM, 1, 20) && engine_->set_fader(kDM, 1, 30));
-        engine_->set_stereo(kIn, 1, kStereo);
-        engine_->set_stereo(kIn, 3, kMono);
-        QCOMPARE(sends_->count(), 1);
-        // The first message's result sends the latest value of each slot.
-        engine_->recv_zu_send_result(true);
-        QCOMPARE(sent(1),
-                 channel(kIn, 3, ZUMSG_CMD_SET_STEREO, kMono) + channel(kDM, 1, ZUMSG_CMD_SET_FADER, 30) + end());
     }
 
     void meterEntryLandsInItsRecord_data()
@@ -181,6 +201,7 @@ private slots:
     void meterEntryLandsInItsRecord()
     {
         QFETCH(bool, ok); QFETCH(QByteArray, bytes); QFETCH(int, count); QFETCH(int, record); QFETCH(int, stored);
+        engine_->detachWorker();
         levelMeter snapshot[QZUDevice::kMeterCount];
         for (levelMeter &r : snapshot)
             r.value = 0xBEEF;
@@ -220,6 +241,7 @@ private slots:
     void settingIsLoggedAndHandedOn()
     {
         QFETCH(Call, call); QFETCH(QByteArray, message);
+        engine_->detachWorker();
         const auto [accepted, lines] = debugLinesOf([&] { return call(*engine_); });
         QTEST(lines.join('\n'), "line");
         QTEST(accepted, "accepted");
@@ -227,7 +249,176 @@ private slots:
         QCOMPARE(sends_->count(), message.isEmpty() ? 0 : 1);
         QCOMPARE(sends_->value(0).value(0).toByteArray(), message.isEmpty() ? message : message + end());
     }
+
+    // The real worker from here on.
+    void sweepsTakeFourMessagesAndOne()
+    {
+        engine_->setLoopbackOut(1);
+        QVERIFY(engine_->setAudioInput(2, false));
+        becomeReady();
+        engine_->getDirectMonitor();
+        QTRY_COMPARE(log_->lines, (QStringList{"stereo 5 1 1", "stereo 5 3 1", "stereo 3 1 4", "stereo 4 1 1"}));
+        QCOMPARE(received().size(), 4);
+
+        log_->lines.clear();
+        engine_->getAudioInput();
+        QTRY_COMPARE(log_->lines, (QStringList{"mute 4 1 0", "mute 4 2 1", "mute 4 3 0", "mute 4 4 0"}));
+        QCOMPARE(received().size(), 5);
+    }
+
+    // Only the latest value of a slot reaches the unit; a message that meets an
+    // I/O error is not retried, and the failure blanks the identity.
+    void settingsAsTheUnitSeesThem()
+    {
+        becomeReady();
+        engine_->request_version();
+        for (uint8_t value : {10, 20, 30})
+            QVERIFY(engine_->setInputVolume(value));
+        QTRY_VERIFY(unit_->fader(5, 1) == 30 && engine_->exchanges_idle());
+        QStringList faders;
+        for (const QString &message : received())
+            for (uint8_t value : {10, 20, 30})
+                if (message.contains(u8(ZUMSG_CMD_SET_FADER, value).toHex()))
+                    faders << QString::number(value);
+        QCOMPARE(faders, QStringList{"30"});
+
+        unit_->failNext(1);
+        QVERIFY(engine_->setInputVolume(77));
+        QTRY_VERIFY(engine_->exchanges_idle());
+        QCOMPARE(log_->lines.count("version 0"), 1);
+        QCOMPARE(unit_->fader(5, 1), uint8_t(30));
+    }
+
+    void meterReadingsAreDoubleBuffered()
+    {
+        // Records 0-21, 22-45, 46-67, 68-89, 90-95 and 96, in the unit's order.
+        std::vector<sim::MeterPoint> points;
+        const uint8_t groups[][2] = {{4, 22}, {7, 24}, {3, 22}, {6, 22}, {2, 6}, {8, 1}};
+        for (const auto &group : groups)
+            for (uint8_t ch = 1; ch <= group[1]; ++ch)
+                points.push_back({group[0], ch, uint16_t(10 * points.size() + 1)});
+        points[5].level = 40000;
+        points[6].level = 32768;
+        unit_->setFixedMeters(points);
+        levelMeter snapshot[QZUDevice::kMeterCount] = {};
+
+        // The first poll has nothing yet and starts a read; the next gets it.
+        QVERIFY(!engine_->getMeterdata(snapshot));
+        QTRY_COMPARE(engine_->meter_state, 0u);
+        QVERIFY(engine_->getMeterdata(snapshot));
+        QCOMPARE(engine_->meter_num, 97);
+        for (int i = 0; i < QZUDevice::kMeterCount; ++i)
+            QCOMPARE(snapshot[i].value, i == 5 ? uint16_t(0) : points[size_t(i)].level);
+        // Once used, a reading is cleared: one not renewed in time is a failure.
+        QTRY_COMPARE(engine_->meter_state, 0u);
+        engine_->initializeParameterForDevice();
+        QVERIFY(!engine_->getMeterdata(snapshot));
+    }
+
+    void unplugDuringExchange_data()
+    {
+        QTest::addColumn<int>("exchange");
+        QTest::addColumn<int>("failures"); // each blanks the identity
+        QTest::newRow("request message") << 0 << 2; // the send fails, and the reply read after it
+        QTest::newRow("reply read") << 1 << 1;
+        QTest::newRow("meter read") << 2 << 0;
+    }
+
+    void unplugDuringExchange()
+    {
+        QFETCH(int, exchange); QFETCH(int, failures);
+        becomeReady();
+        levelMeter snapshot[QZUDevice::kMeterCount] = {};
+        // The worker is held in a slot while the exchange is queued behind it and the unit leaves.
+        QSemaphore entered, open;
+        QMetaObject::invokeMethod(engine_->worker(), [&] { entered.release(); open.acquire(); });
+        entered.acquire();
+        if (exchange == 0)
+            engine_->getSampleRate();
+        else if (exchange == 1)
+            engine_->zu_recv();
+        else
+            engine_->getMeterdata(snapshot);
+        sim::Bus::instance().unplug(unit_);
+        QCoreApplication::processEvents(); // the registry takes in the removal
+        open.release();
+        QTRY_VERIFY(engine_->exchanges_idle());
+        QTRY_COMPARE(log_->lines.count("version 0"), failures);
+        QCOMPARE(log_->lines.mid(0, 5), failures ? blank : QStringList());
+        if (exchange == 2)
+            QVERIFY(!engine_->getMeterdata(snapshot));
+        QVERIFY(!engine_->req_hz); // a query that was in the message is gone with it
+
+        // The window drops the unit; presence queries report none until it is back.
+        QVERIFY(!engine_->deselect());
+        QTRY_VERIFY((engine_->queryExistDevice(), !engine_->is_selected_ret));
+        unit_ = sim::plugSimUnit(sim::Model::Strata96);
+        QTRY_VERIFY(engine_->queryExistDevice());
+        log_->lines.clear();
+        engine_->getSampleRate();
+        QTRY_VERIFY(log_->lines.contains("hz 48000"));
+    }
+    // Driven as the window drives it, against random faults and a pull-out every
+    // four seconds, for 10 s or STRATA_SOAK_SECONDS: no exchange outlives its
+    // time-outs, the engine keeps coming back to idle and to the unit, memory stays flat.
+    void servesThroughRandomFaults()
+    {
+        clock_.reset(); // the library's real pauses, as a user's unit meets them
+        log_.reset();
+        const int seconds = SoakWatch::seconds(10);
+        std::vector<sim::FaultRule> rules;
+        std::string error;
+        QVERIFY2(sim::parseFaultList("random:0.02,unplug:1s@every=4s", &rules, &error), error.c_str());
+        unit_->setFaultPlan(rules);
+        sim::FaultDriver driver(unit_);
+        driver.start();
+        SoakWatch watch(engine_.get(), qMax(3000, seconds * 250));
+        int readings = 0, versions = 0, returns = 0, tick = 0;
+        bool present = false;
+        connect(engine_.get(), &QZUDevice::sig_recv_version, &watch, [&versions] { ++versions; });
+        // The window's 100 ms and 1000 ms ticks, and a user's setting now and then.
+        QTimer fast, slow;
+        levelMeter snapshot[QZUDevice::kMeterCount] = {};
+        connect(&fast, &QTimer::timeout, &watch, [&] {
+            const bool now = engine_->queryExistDevice();
+            returns += now && !present;
+            present = now;
+            // As the meter page does: a reading not renewed drops the unit,
+            // and the next presence query looks for it afresh.
+            if (now && engine_->getMeterdata(snapshot))
+                ++readings;
+            else if (now)
+                engine_->deselect();
+        });
+        connect(&slow, &QTimer::timeout, &watch, [&] {
+            if (!engine_->queryExistDevice())
+                return;
+            engine_->getFirmVersion();
+            engine_->getSampleRate();
+            engine_->getSerialNumber();
+            engine_->getRecFunction();
+            engine_->setInputVolume(uint8_t(++tick * 37));
+            engine_->setAudioInput(uint8_t(1 + tick % 4), tick & 1);
+        });
+        fast.start(100);
+        slow.start(1000);
+        QTest::qWait(seconds * 1000);
+        fast.stop();
+        slow.stop();
+        unit_->setFaultPlan({});
+        QTRY_VERIFY_WITH_TIMEOUT(engine_->exchanges_idle(), 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(engine_->queryExistDevice(), 5000);
+
+        const qint64 growth = watch.rssPeak() - watch.rssBaseline();
+        qInfo("soak %d s: %d meter readings, %d versions, %d returns to the unit, %d returns to idle, "
+              "longest exchange %lld ms, resident %lld KiB after warm-up, growth %lld KiB",
+              seconds, readings, versions, returns, watch.idleReturns(), watch.longestBusyMs(),
+              watch.rssBaseline() / 1024, growth / 1024);
+        QVERIFY2(watch.longestBusyMs() < 12000, "an exchange stayed with the worker past every time-out");
+        QVERIFY(watch.idleReturns() > seconds && returns >= seconds / 4 && readings > seconds && versions > 0);
+        QVERIFY2(kSanitized || growth <= 2 * 1024 * 1024, "resident memory grew after warm-up");
+    }
 };
 
-QTEST_GUILESS_MAIN(EngineMessages)
-#include "tst_enginemessages.moc"
+QTEST_GUILESS_MAIN(RequestEngine)
+#include "tst_requestengine.moc"
