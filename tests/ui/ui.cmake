@@ -29,3 +29,6 @@ if(TEST test_soak)
     ENVIRONMENT "${soak_environment}"
     ENVIRONMENT_MODIFICATION "STRATA_SIMULATE=set:Strata 96;${soak_faults};STRATA_SOAK_SECONDS=set:600;QTEST_FUNCTION_TIMEOUT=set:840000")
 endif()
+
+# The meter page's buttons, stored choices, indicators and keyboard access.
+strata_add_ui_test(test_meterpage "unit;gui")
