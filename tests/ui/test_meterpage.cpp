@@ -163,14 +163,12 @@ private slots:
         QVERIFY(QDir(folder).removeRecursively());
         QFile blocker(folder);
         QVERIFY(blocker.open(QIODevice::WriteOnly));
-        unsaved().clear();
-        const QtMessageHandler previous = qInstallMessageHandler(collectUnsaved);
+        DebugCapture debug;
         click(kSources[2]);
         click(kHolds[3]);
-        qInstallMessageHandler(previous);
         QVERIFY(blocker.remove());
         const QString said = "Settings cannot be saved to " + path;
-        QCOMPARE(unsaved(), QStringList{said});
+        QCOMPARE(debug.lines().filter(QStringLiteral("cannot be saved")), QStringList{said});
         QCOMPARE(m_window->statusBar()->currentMessage(), said);
     }
 
@@ -378,12 +376,6 @@ private slots:
     }
 
 private:
-    static QStringList &unsaved() { static QStringList lines; return lines; }
-    static void collectUnsaved(QtMsgType, const QMessageLogContext &, const QString &text)
-    {
-        if (text.contains("cannot be saved"))
-            unsaved() << text;
-    }
     QWidget *child(const QString &name) const { return widget(*m_window, qPrintable(name)); }
     void click(const QString &name) { static_cast<QPushButton *>(child(name))->click(); }
     QString recStyle(int k) const { return child(strip("label_recfunc", k))->styleSheet(); }
