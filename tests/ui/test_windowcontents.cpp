@@ -554,22 +554,11 @@ private slots:
         QTEST(shownModelWidgets(), "widgets");
     }
 
-    void unplugWhileMetersShownThenReplug()
-    {
-        QVERIFY(plugAndIdentify(sim::Model::Strata96));
-        widget<QPushButton>(window(), "pushButton_Meter")->click();
-        QCOMPARE(page(window()), int(Meter));
-        // The failed meter reading drops the unit; the next ticks notice.
-        sim::Bus::instance().unplugAll();
-        QTRY_COMPARE_WITH_TIMEOUT(page(window()), int(Dead), kTimeoutMs);
-        sim::plugSimUnit(sim::Model::Strata96);
-        QTRY_COMPARE_WITH_TIMEOUT(page(window()), int(Info), kTimeoutMs);
-    }
-
     // Failing exchanges blank the unit's name while the unit stays present:
     // the bars must not freeze at the last levels meanwhile, and must come
-    // back soon after the unit answers again.
-    void metersFallDuringAnOutageAndComeBack()
+    // back soon after the unit answers again. Pulled out on the meter page,
+    // the unit is dropped by the failed meter reading and shown again when back.
+    void metersThroughAnOutageAndAPullOut()
     {
         QVERIFY(plugAndIdentify(sim::Model::Strata96));
         auto unit = std::dynamic_pointer_cast<sim::SimUnit>(sim::Bus::instance().devices().front());
@@ -580,6 +569,13 @@ private slots:
         unit->stallNext(0);
         QTRY_VERIFY_WITH_TIMEOUT(barHeight() > 0, kTimeoutMs);
         QTRY_COMPARE_WITH_TIMEOUT(text(window(), "label_Device"), QStringLiteral("Strata 96"), kTimeoutMs);
+
+        widget<QPushButton>(window(), "pushButton_Meter")->click();
+        QCOMPARE(page(window()), int(Meter));
+        sim::Bus::instance().unplugAll();
+        QTRY_COMPARE_WITH_TIMEOUT(page(window()), int(Dead), kTimeoutMs);
+        sim::plugSimUnit(sim::Model::Strata96);
+        QTRY_COMPARE_WITH_TIMEOUT(page(window()), int(Info), kTimeoutMs);
     }
 
     // Main L/R show the master out whatever the source.
