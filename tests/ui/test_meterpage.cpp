@@ -125,8 +125,6 @@ private slots:
     }
 
     // Values the panel never stores (7, 9) must not index its button lists.
-    // Applying the stored choices at start writes nothing: the user's own
-    // lines in the file stay.
     void storedSettingsComeBackAfterRestart_data()
     {
         addColumns<int, int>("source", "mode");
@@ -138,11 +136,8 @@ private slots:
     {
         QFETCH(int, source);
         QFETCH(int, mode);
-        const QByteArray mine = QStringLiteral("; mine\n[Other]\nfoo=1\n\n[Meter]\nSource=%1\n\n[PeakHold]\nType=%2\n")
-                                    .arg(source).arg(mode).toUtf8();
-        QFile file(SettingsStore::fileName());
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(mine) == mine.size());
-        file.close();
+        DataManager::setMeterSource(uint8_t(source));
+        DataManager::setPeakHold(uint8_t(mode));
         restart();
         for (int i = 0; i < 4; ++i) {
             QCOMPARE(child(kSources[i])->styleSheet() == kSourceOn, i == source);
@@ -150,6 +145,18 @@ private slots:
         }
         if (mode < 4)
             QCOMPARE(child("label_peakL")->isHidden(), mode == 0);
+    }
+
+    // Applying the stored choices at start writes nothing: the user's own
+    // lines in the file stay.
+    void startLeavesTheSettingsFileAlone()
+    {
+        const QByteArray mine("; mine\n[Other]\nfoo=1\n\n[Meter]\nSource=2\n\n[PeakHold]\nType=3\n");
+        QFile file(SettingsStore::fileName());
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(mine) == mine.size());
+        file.close();
+        restart();
+        QCOMPARE(child(kHolds[3])->styleSheet(), kHoldOn);
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), mine);
     }
