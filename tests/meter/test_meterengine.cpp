@@ -10,6 +10,7 @@
 
 #include "meter/drawlevelmeter.h"
 #include "meter/meterstyles.h"
+#include "test_table.h"
 
 namespace {
 
@@ -98,8 +99,7 @@ class MeterEngineTest : public QObject
 private slots:
     void convertsLevelToDots_data()
     {
-        QTest::addColumn<float>("db");
-        QTest::addColumn<int>("dots");
+        addColumns<float, int>("db", "dots");
         QTest::newRow("above full scale") << 3.0f << 340;
         QTest::newRow("green top") << -18.2f << 181;
         QTest::newRow("just below green top") << -18.21f << 176;
@@ -152,10 +152,8 @@ private slots:
     // next; an infinite hold never drops by itself.
     void holdExpiresOnTheTickAfterHoldTicks_data()
     {
-        QTest::addColumn<int>("holdTicks");
-        QTest::addColumn<int>("holdMode");
-        QTest::addColumn<int>("held");   // ticks the peak must stay
-        QTest::addColumn<QString>("after");
+        // held: ticks the peak must stay
+        addColumns<int, int, int, QString>("holdTicks", "holdMode", "held", "after");
         QTest::newRow("1 SEC") << 10 << 1 << 10 << "437 green '-32.8'";
         QTest::newRow("OFF holds like 1 SEC") << 10 << 0 << 10 << "437 green '-32.8'";
         QTest::newRow("3 SEC, drops to an empty bar") << 30 << 2 << 30 << "546 black ' -inf'";
@@ -197,9 +195,8 @@ private slots:
 
     void markerZone_data()
     {
-        QTest::addColumn<int>("dots");
-        QTest::addColumn<QString>("refresh");   // the marker's colour
-        QTest::addColumn<QString>("clear");     // the hold after a clear
+        // refresh: the marker's colour; clear: the hold after a clear
+        addColumns<int, QString, QString>("dots", "refresh", "clear");
         QTest::newRow("empty") << 0 << "black" << "black ' -inf'";
         QTest::newRow("lowest dot") << 1 << "green" << "green '-51.9'";
         QTest::newRow("refresh green top") << 181 << "green" << "green '-18.2'";
@@ -228,8 +225,8 @@ private slots:
     // A new peak of -2.0 dB or more also lights the over indicator.
     void newPeakReadout_data()
     {
-        QTest::addColumn<int>("value");
-        QTest::addColumn<QString>("shown");   // readout, and over when lit
+        // shown: readout, and over when lit
+        addColumns<int, QString>("value", "shown");
         QTest::newRow("full scale") << 32767 << "'0.0' over";
         QTest::newRow("-2.0 dB") << int(valueForDots(320)) << "'-2.0' over";
         QTest::newRow("just below -2.0 dB") << 26027 << "'-2.0'";
@@ -250,10 +247,7 @@ private slots:
     // only itself); a second clear of the holds moves nothing either.
     void steadyLevelTouchesOnlyWhatChanges_data()
     {
-        QTest::addColumn<int>("first");
-        QTest::addColumn<int>("then");
-        QTest::addColumn<float>("scale");
-        QTest::addColumn<int>("holdTicks");
+        addColumns<int, int, float, int>("first", "then", "scale", "holdTicks");
         QTest::newRow("silence") << 0 << 0 << 1.0f << 10;
         QTest::newRow("full scale, scaled") << 32767 << 32767 << 1.37f << 10;
         QTest::newRow("bar below held peak") << 32767 << int(valueForDots(123)) << 1.0f << 30;

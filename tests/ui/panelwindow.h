@@ -7,6 +7,7 @@
 #include <QTest>
 
 #include "service/datamanager.h"
+#include "sim/simbus.h"
 #include "ui/mainwindow.h"
 
 // The compiled-in pictures, and a manifest address the update check refuses
@@ -28,6 +29,14 @@ T *widget(const MainWindow &window, const char *name)
     if (!found)
         qFatal("the window has no widget %s", name);
     return found;
+}
+
+// No unit: unplugs them all and waits until the service has none. A scan that
+// runs before the registry has heard of a removal selects the unit again.
+inline bool noUnit(int timeoutMs = 5000)
+{
+    sim::Bus::instance().unplugAll();
+    return QTest::qWaitFor([] { dm.deselect(); return !dm.queryExistDevice(); }, timeoutMs);
 }
 
 inline QString text(const MainWindow &w, const char *label) { return widget<QLabel>(w, label)->text(); }

@@ -1,8 +1,10 @@
-// The panel's firmware update against the simulated unit: the image arrives
-// exactly after the user agreed, every refusal leaves the unit untouched,
-// and each fault of the unit ends in its own failure text.
+// The panel's updates on the simulated unit: its own firmware image arrives
+// exactly after the user agreed, every refusal leaves the unit untouched and
+// each fault of the unit ends in its own failure text; the window fetches the
+// manifest at start, the tick checks the firmware, "- Update" asks again.
 #include <QtTest>
 
+#include <QAction>
 #include <QApplication>
 #include <QLabel>
 #include <QProgressBar>
@@ -12,12 +14,17 @@
 
 #include <memory>
 
+#include "../update/httpstub.h"
+#include "../update/updatetestkit.h"
 #include "panelwindow.h"
 #include "service/datamanager.h"
-#include "sim/simbus.h"
 #include "sim/simunit.h"
+#include "test_table.h"
 #include "ui/panelfirmwareupdate.h"
+#include "update/informationbox.h"
 #include "virtual_clock.h"
+
+using namespace panelwindow;
 
 namespace {
 
@@ -31,9 +38,19 @@ QByteArray pattern(int size)
     return bytes;
 }
 
+InformationBox *shownNotice(const char *about = "Settings Panel")
+{
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        auto *box = qobject_cast<InformationBox *>(w);
+        if (box && box->isVisible() && box->ui.textMessage->toPlainText().contains(about))
+            return box;
+    }
+    return nullptr;
+}
+
 } // namespace
 
-class PanelFirmwareTest : public QObject
+class PanelUpdateTest : public QObject
 {
     Q_OBJECT
 
@@ -41,8 +58,7 @@ private slots:
     void initTestCase() { initPanelTest(); }
     void init()
     {
-        sim::Bus::instance().unplugAll();
-        QVERIFY(QTest::qWaitFor([] { dm.deselect(); return !dm.queryExistDevice(); }, kTimeoutMs));
+        QVERIFY(noUnit(kTimeoutMs));
         m_model = QStringLiteral("Strata 96");
         m_present = true;
         m_update = std::make_unique<PanelFirmwareUpdate>(
@@ -100,10 +116,7 @@ private slots:
     // Refusals come before the question and before any byte goes out.
     void badInputIsRefusedUnasked_data()
     {
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<QString>("model");
-        QTest::addColumn<bool>("present");
-        QTest::addColumn<QString>("text");
+        addColumns<QString, QString, bool, QString>("file", "model", "present", "text");
         QTest::newRow("missing") << "none.bin" << "Strata 96" << true << "firmware image %1 does not exist";
         QTest::newRow("empty") << "empty.bin" << "Strata 96" << true << "firmware image %1 is empty";
         QTest::newRow("folder") << "dir" << "Strata 96" << true << "%1 is a folder, not a firmware image";
@@ -147,8 +160,7 @@ private slots:
 
     void unitFaultsEndInTheirFailure_data()
     {
-        QTest::addColumn<QString>("fault");
-        QTest::addColumn<QString>("text");
+        addColumns<QString, QString>("fault", "text");
         const QString failed = QStringLiteral("The firmware update failed: the unit did not take or verify the image. "
                                               "If it was disconnected, connect it again and repeat the update.");
         QTest::newRow("cancel") << "cancel" << "The unit cancelled the firmware update.";
@@ -230,6 +242,45 @@ private slots:
         QVERIFY(window.close());
     }
 
+    // Last: it leaves the update check on, with the manifest on a server now gone.
+    void updateItemClearsSilencedVersionsAndChecksAgain()
+    {
+        auto unit = plugUnit();
+        HttpStub server;
+        QVERIFY(server.isListening());
+        server.set("/m.json", {200, updatetest::manifestText(QJsonObject{{"mac_software_version_major", 2},
+                                                                         {"mac_software_version_minor", 1},
+                                                                         {"firmware_version_major", 9}}).toUtf8()});
+        updatetest::setManifestAddress(server.url("/m.json"));
+        DataManager::saveSetting("Update", "CheckAtStart", true);
+        DataManager::setDoNotUpdateSoftDialog("2.01");
+        DataManager::setDoNotUpdateFirmDialog("1.03");
+        DataManager::setDoNotUpdateInfoDialog("kept");
+
+        MainWindow window;
+        auto *action = window.findChild<QAction *>("actionUpdate");
+        QVERIFY(action && !action->isEnabled());
+        // The silenced software notice stays away; the tick finds the
+        // simulated Strata 96's firmware older than the manifest's.
+        QTRY_VERIFY_WITH_TIMEOUT(shownNotice("firmware"), updatetest::kWaitMs);
+        QVERIFY(!shownNotice());
+        QVERIFY(shownNotice("firmware")->ui.textMessage->toPlainText().contains(
+            "Current Version: " + window.findChild<QLabel *>("label_FWVer")->text().mid(1, 4)));
+        shownNotice("firmware")->ui.noButton->click();
+        QTRY_VERIFY_WITH_TIMEOUT(action->isEnabled(), updatetest::kWaitMs);
+
+        action->trigger();
+        QVERIFY(!action->isEnabled());
+        QCOMPARE(DataManager::getDoNotUpdateSoftDialog(), QString());
+        QCOMPARE(DataManager::getDoNotUpdateFirmDialog(), QString());
+        QCOMPARE(DataManager::getDoNotUpdateInfoDialog(), QStringLiteral("kept"));
+        QVERIFY(shownNotice());
+
+        window.close();
+        QVERIFY(!shownNotice());
+        QCOMPARE(server.requests("/m.json"), 1);
+    }
+
 private:
     // The window's own transfer of a `size`-byte image to the Strata 96 it shows, agreed to.
     void installInWindow(MainWindow &window, int size)
@@ -279,5 +330,5 @@ private:
     std::unique_ptr<QSignalSpy> m_finished;
 };
 
-QTEST_MAIN(PanelFirmwareTest)
-#include "test_panelfirmware.moc"
+QTEST_MAIN(PanelUpdateTest)
+#include "test_panelupdate.moc"

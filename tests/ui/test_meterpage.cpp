@@ -1,17 +1,25 @@
 // The meter page on the panel's window: meter source and peak-hold buttons,
-// what they store and restore after a restart, the hold clears, and the
-// rec-function indicators as replies and the half-second tick set them.
+// what they store and restore after a restart, the hold clears, the
+// rec-function indicators as replies and the half-second tick set them, and
+// every button reached, operated and heard with the keyboard alone.
 #include <QtTest>
 
+#include <QAccessible>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QStatusBar>
 
 #include <memory>
 
 #include "meter/meterstyles.h"
+#include "panelwindow.h"
 #include "service/datamanager.h"
 #include "service/settingsstore.h"
-#include "ui/mainwindow.h"
+#include "test_table.h"
+#include "ui/focusmark.h"
+
+using namespace panelwindow;
 
 static const QString kSourceOn = QString::fromLatin1(meter::kSourceSelectedStyle);
 static const QString kSourceOff = QString::fromLatin1(meter::kSourceUnselectedStyle);
@@ -29,6 +37,25 @@ static QString strip(const char *prefix, int k)
     return QLatin1String(prefix) + (k < 22 ? QString::number(k + 1) : QString(k == 22 ? "L" : "R"));
 }
 
+static const char kNoFocus[] = "the platform does not activate the window, so there is no keyboard focus";
+
+static QStringList meterPageOrder()
+{
+    QStringList order{"pushButton_Information", "pushButton_PeakHoldOff", "pushButton_PeakHold1s",
+                      "pushButton_PeakHold3s", "pushButton_PeakHoldInf", "pushButton_HoldClear", "pushButton_MTRSource",
+                      "pushButton_Analog", "pushButton_USB", "pushButton_MTR"};
+    for (int k = 0; k < 24; ++k)
+        order.append(strip("pushButton_peakText", k));
+    return order;
+}
+static const QStringList kMeterPageOrder = meterPageOrder();
+
+static QString accessibleName(QWidget *w)
+{
+    QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(w);
+    return iface ? iface->text(QAccessible::Name) : QString();
+}
+
 class MeterPageTest : public QObject
 {
     Q_OBJECT
@@ -36,15 +63,15 @@ class MeterPageTest : public QObject
 private slots:
     void initTestCase()
     {
-        Q_INIT_RESOURCE(resources);
-        // A manifest address the update check refuses at once: no host lookup.
-        DataManager::saveSetting(QStringLiteral("Update"), QStringLiteral("JsonUrl"), QStringLiteral("file:///nowhere"));
+        initPanelTest();
+        QVERIFY(noUnit());   // a unit coming would turn the window to its information page
     }
     void init()
     {
         DataManager::setMeterSource(0);
         DataManager::setPeakHold(1);
         m_window = std::make_unique<MainWindow>();
+        widget<QStackedWidget>(*m_window, "stackedWidget")->setCurrentIndex(Meter);
     }
     void cleanup() { m_window.reset(); }
 
@@ -71,8 +98,7 @@ private slots:
 
     void peakHoldButtonStoresAndShowsMarkers_data()
     {
-        QTest::addColumn<int>("mode");
-        QTest::addColumn<QString>("offStyle");
+        addColumns<int, QString>("mode", "offStyle");
         QTest::newRow("OFF") << 0 << kHoldOn;
         QTest::newRow("1 SEC") << 1 << QString::fromLatin1(meter::kPeakHoldOffFlatStyle);
         QTest::newRow("3 SEC") << 2 << kHoldOff;
@@ -101,8 +127,7 @@ private slots:
     // Values the panel never stores (7, 9) must not index its button lists.
     void storedSettingsComeBackAfterRestart_data()
     {
-        QTest::addColumn<int>("source");
-        QTest::addColumn<int>("mode");
+        addColumns<int, int>("source", "mode");
         QTest::newRow("USB RETURN, 3 SEC") << 2 << 2;
         QTest::newRow("MTR RETURN, OFF") << 3 << 0;
         QTest::newRow("unknown values") << 7 << 9;
@@ -145,14 +170,12 @@ private slots:
         QVERIFY(QDir(folder).removeRecursively());
         QFile blocker(folder);
         QVERIFY(blocker.open(QIODevice::WriteOnly));
-        unsaved().clear();
-        const QtMessageHandler previous = qInstallMessageHandler(collectUnsaved);
+        DebugCapture debug;
         click(kSources[2]);
         click(kHolds[3]);
-        qInstallMessageHandler(previous);
         QVERIFY(blocker.remove());
         const QString said = "Settings cannot be saved to " + path;
-        QCOMPARE(unsaved(), QStringList{said});
+        QCOMPARE(debug.lines().filter(QStringLiteral("cannot be saved")), QStringList{said});
         QCOMPARE(m_window->statusBar()->currentMessage(), said);
     }
 
@@ -171,10 +194,8 @@ private slots:
 
     void stateOverTwoTicks_data()
     {
-        QTest::addColumn<int>("index");   // 22: the main bus, on both main labels
-        QTest::addColumn<int>("state");
-        QTest::addColumn<QString>("firstTick");
-        QTest::addColumn<QString>("secondTick");
+        // index 22: the main bus, on both main labels
+        addColumns<int, int, QString, QString>("index", "state", "firstTick", "secondTick");
         QTest::newRow("lit, channel 1") << 0 << 1 << kRed << kRed;
         // The blink phase starts clear, so a blinking label starts grey.
         QTest::newRow("blinking") << 6 << 2 << kGrey << kRed;
@@ -216,8 +237,7 @@ private slots:
     // A reply overwrites as many states as it brings; the others stay.
     void replyLength_data()
     {
-        QTest::addColumn<int>("length");
-        QTest::addColumn<bool>("taken");
+        addColumns<int, bool>("length", "taken");
         QTest::newRow("5 bytes") << 5 << true;
         QTest::newRow("23 bytes: channels and main") << 23 << true;
         QTest::newRow("40 bytes: first 32 stored") << 40 << true;
@@ -236,24 +256,159 @@ private slots:
             QCOMPARE(recStyle(i), taken && i < length ? kGrey : kRed);
     }
 
+    // Tab goes round the page once in reading order, each button named.
+    void tabVisitsEveryMeterButtonInOrder()
+    {
+        if (!activate())
+            QSKIP(kNoFocus);
+        QStringList visited;
+        for (int i = 0; i < 2 * kMeterPageOrder.size(); ++i) {
+            pressKey(Qt::Key_Tab);
+            const QString name = QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString();
+            if (visited.contains(name))
+                break;
+            visited.append(name);
+        }
+        // Activation may already have given the focus to the first button.
+        const int start = visited.indexOf(kMeterPageOrder.first());
+        QVERIFY2(start >= 0, qPrintable(visited.join(' ')));
+        QCOMPARE(visited.mid(start) + visited.mid(0, start), kMeterPageOrder);
+
+        QStringList pageButtons;
+        for (QPushButton *b : widget(*m_window, "STRATAMeter")->findChildren<QPushButton *>()) {
+            if (!b->isHidden())
+                pageButtons.append(b->objectName());
+        }
+        pageButtons.sort();
+        visited.sort();
+        QCOMPARE(visited, pageButtons);
+        for (const QString &name : kMeterPageOrder)
+            QVERIFY2(!accessibleName(widget(*m_window, qPrintable(name))).isEmpty(), qPrintable(name));
+    }
+
+    void focusMarkShowsForKeyboardOnlyAndCtrlQCloses()
+    {
+        if (!activate())
+            QSKIP(kNoFocus);
+        focusByTab("pushButton_USB");
+        auto *mark = m_window->findChild<FocusMark *>();
+        QVERIFY(mark);
+        QCOMPARE(mark->markedButton(), widget<QAbstractButton>(*m_window, "pushButton_USB"));
+        QVERIFY(mark->geometry().contains(widget(*m_window, "pushButton_USB")->geometry()));
+        // A menu closed with Escape hands the focus, and the ring, back.
+        auto *menu = widget<QMenu>(*m_window, "menuWindow");
+        m_window->menuBar()->setActiveAction(menu->menuAction());
+        QTRY_VERIFY(menu->isVisible());
+        QTest::keyClick(menu, Qt::Key_Escape);
+        QTRY_COMPARE(m_window->focusWidget(), widget(*m_window, "pushButton_USB"));   // not the menu bar
+        QVERIFY(activate());   // where no window manager does it
+        QTRY_COMPARE(mark->markedButton(), widget<QAbstractButton>(*m_window, "pushButton_USB"));
+        // Around a readout the ring clears the widest reading.
+        auto *readout = widget<QPushButton>(*m_window, "pushButton_peakText5");
+        focusByTab("pushButton_peakText5");
+        QVERIFY(mark->width() >= readout->fontMetrics().horizontalAdvance(QStringLiteral("-10.9")) + 6);
+        QTest::mouseClick(widget(*m_window, "pushButton_MTR"), Qt::LeftButton);
+        QCOMPARE(mark->markedButton(), nullptr);
+        QCOMPARE(DataManager::getMeterSource(), QStringLiteral("3"));
+        QVERIFY(activate());
+        QTest::keyClick(m_window.get(), Qt::Key_Q, Qt::ControlModifier);   // Ctrl+Q closes the window
+        QVERIFY(!m_window->isVisible());
+    }
+
+    // Each button is announced by what it does; a readout with its strip
+    // and level as it shows them now (`text`, set first when not empty).
+    void buttonNames_data()
+    {
+        addColumns<QString, QString, QString>("button", "text", "name");
+        QTest::newRow("infinite") << "pushButton_PeakHoldInf" << "" << "Peak hold infinite";
+        QTest::newRow("CLEAR") << "pushButton_HoldClear" << "" << "Clear all held peaks";
+        QTest::newRow("USB RETURN") << "pushButton_USB" << "" << "Meter source: USB RETURN";
+        QTest::newRow("METERS") << "pushButton_Meter" << "" << "Meters page";
+        QTest::newRow("channel") << "pushButton_peakText5" << "-4.5" << "Channel 5 peak, -4.5 dB";
+        QTest::newRow("below range") << "pushButton_peakText22" << " -inf" << "Channel 22 peak, no signal";
+        QTest::newRow("main L") << "pushButton_peakTextL" << "0.0" << "Main L peak, 0.0 dB";
+        QTest::newRow("main R") << "pushButton_peakTextR" << "-12.0" << "Main R peak, -12.0 dB";
+    }
+    void buttonNames()
+    {
+        QFETCH(QString, button);
+        QFETCH(QString, text);
+        auto *b = widget<QPushButton>(*m_window, qPrintable(button));
+        if (!text.isEmpty())
+            b->setText(text);
+        QTEST(accessibleName(b), "name");
+        QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(b);
+        QCOMPARE(iface->role(), QAccessible::Button);
+        QVERIFY(iface->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction()));
+    }
+
+    // Space operates the focused button. The page marks the chosen source and
+    // hold mode only by colour; a screen reader hears it as a pressed toggle.
+    void spaceOperatesAndTheChoiceIsAnnouncedPressed_data()
+    {
+        addColumns<QString, QString, QString, int, QStringList>("button", "meterSource", "peakHold", "page", "pressed");
+        const QStringList atStart{"pushButton_PeakHold1s", "pushButton_MTRSource"};
+        QTest::newRow("start") << QString() << "0" << "1" << int(Meter) << atStart;
+        QTest::newRow("USB RETURN") << "pushButton_USB" << "2" << "1" << int(Meter)
+                                    << QStringList{"pushButton_PeakHold1s", "pushButton_USB"};
+        QTest::newRow("3 SEC") << "pushButton_PeakHold3s" << "0" << "2" << int(Meter)
+                               << QStringList{"pushButton_PeakHold3s", "pushButton_MTRSource"};
+        QTest::newRow("infinite") << "pushButton_PeakHoldInf" << "0" << "3" << int(Meter)
+                                  << QStringList{"pushButton_PeakHoldInf", "pushButton_MTRSource"};
+        QTest::newRow("INFORMATION") << "pushButton_Information" << "0" << "1" << int(Info) << atStart;
+    }
+    void spaceOperatesAndTheChoiceIsAnnouncedPressed()
+    {
+        QFETCH(QString, button);
+        if (!button.isEmpty()) {
+            if (!activate())
+                QSKIP(kNoFocus);
+            focusByTab(button);
+            pressKey(Qt::Key_Space);
+        }
+        QTEST(DataManager::getMeterSource(), "meterSource");
+        QTEST(DataManager::getPeakHold(), "peakHold");
+        QTEST(page(*m_window), "page");
+        QStringList checked;
+        for (int i = 1; i <= 9; ++i) {
+            if (kMeterPageOrder[i] == QLatin1String("pushButton_HoldClear"))   // chooses nothing
+                continue;
+            QWidget *b = widget(*m_window, qPrintable(kMeterPageOrder[i]));
+            const QAccessible::State state = QAccessible::queryAccessibleInterface(b)->state();
+            QVERIFY(state.checkable);
+            if (state.checked)
+                checked.append(b->objectName());
+        }
+        QTEST(checked, "pressed");
+    }
+
 private:
-    static QStringList &unsaved() { static QStringList lines; return lines; }
-    static void collectUnsaved(QtMsgType, const QMessageLogContext &, const QString &text)
-    {
-        if (text.contains("cannot be saved"))
-            unsaved() << text;
-    }
-    QWidget *child(const QString &name) const
-    {
-        QWidget *w = m_window->findChild<QWidget *>(name);
-        if (!w)
-            qFatal("no widget %s", qPrintable(name));
-        return w;
-    }
+    QWidget *child(const QString &name) const { return widget(*m_window, qPrintable(name)); }
     void click(const QString &name) { static_cast<QPushButton *>(child(name))->click(); }
     QString recStyle(int k) const { return child(strip("label_recfunc", k))->styleSheet(); }
     QString readout(int k) const { return static_cast<QPushButton *>(child(strip("pushButton_peakText", k)))->text(); }
     void restart() { m_window.reset(); m_window = std::make_unique<MainWindow>(); }
+
+    bool activate()
+    {
+        m_window->show();
+        QApplication::setActiveWindow(m_window.get());
+        return QTest::qWaitForWindowActive(m_window.get());
+    }
+    void pressKey(Qt::Key key)
+    {
+        QWidget *target = QApplication::focusWidget();
+        QTest::keyClick(target ? target : m_window.get(), key);
+    }
+    void focusByTab(const QString &name)
+    {
+        for (int i = 0; i <= kMeterPageOrder.size(); ++i) {
+            if (QApplication::focusWidget() && QApplication::focusWidget()->objectName() == name)
+                return;
+            pressKey(Qt::Key_Tab);
+        }
+        QFAIL(qPrintable(name + QStringLiteral(" is not reached with Tab")));
+    }
 
     std::unique_ptr<MainWindow> m_window;
 };
