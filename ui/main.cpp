@@ -10,6 +10,7 @@
 #include "ui/fontfallback.h"
 #include "ui/mainwindow.h"
 #include "ui/panelcommandline.h"
+#include "ui/pictureheap.h"
 #include "ui/processactivity.h"
 #include "ui/translationloader.h"
 
@@ -40,6 +41,7 @@ int main(int argc, char *argv[])
     argc = SimulationOption::strip(argc, argv);
 
     panel::beginPollingActivity();
+    panel::keepPicturesOutOfHeap();
 
     QApplication application(argc, argv);
     Q_INIT_RESOURCE(resources);
