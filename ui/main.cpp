@@ -10,7 +10,6 @@
 #include "ui/fontfallback.h"
 #include "ui/mainwindow.h"
 #include "ui/panelcommandline.h"
-#include "ui/pictureheap.h"
 #include "ui/processactivity.h"
 #include "ui/translationloader.h"
 
@@ -41,7 +40,6 @@ int main(int argc, char *argv[])
     argc = SimulationOption::strip(argc, argv);
 
     panel::beginPollingActivity();
-    panel::keepPicturesOutOfHeap();
 
     QApplication application(argc, argv);
     Q_INIT_RESOURCE(resources);

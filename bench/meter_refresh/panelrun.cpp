@@ -20,7 +20,6 @@
 #include "ui/appidentity.h"
 #include "ui/fontfallback.h"
 #include "ui/mainwindow.h"
-#include "ui/pictureheap.h"
 #include "ui/translationloader.h"
 
 namespace {
@@ -96,7 +95,6 @@ int runPanelProcess(int argc, char **argv, int seconds)
     qputenv("XDG_CONFIG_HOME", settings.path().toLocal8Bit());
 
     // As strata-panel's main sets the program up.
-    panel::keepPicturesOutOfHeap();
     QApplication app(argc, argv);
 #ifdef STRATA_BENCH_RESOURCES
     Q_INIT_RESOURCE(resources);
