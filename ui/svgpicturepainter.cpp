@@ -25,6 +25,16 @@ QPixmap SvgPicturePainter::render(const QString &file, const QSize &size)
 void SvgPicturePainter::show(QLabel *label, const QPixmap &picture)
 {
     const QSize logical = (QSizeF(picture.size()) / picture.devicePixelRatio()).toSize();
-    label->setScaledContents(logical != label->size());
-    label->setPixmap(picture);
+    label->setScaledContents(false);
+    if (picture.isNull() || logical == label->contentsRect().size()) {
+        label->setPixmap(picture);
+        return;
+    }
+    // Scaled once here, the same way the label would scale it on its first
+    // paint; the label then keeps only the copy it shows.
+    const qreal ratio = picture.devicePixelRatio();
+    QPixmap shown = QPixmap::fromImage(picture.toImage().scaled(label->contentsRect().size() * ratio,
+                                                                Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    shown.setDevicePixelRatio(ratio);
+    label->setPixmap(shown);
 }

@@ -19,10 +19,11 @@ public:
     // over all of it; a null picture for an empty size.
     QPixmap render(const QString &file, const QSize &size);
 
-    // Gives the label its picture. A label that scales its contents keeps a
-    // scaled copy beside the picture, at the label's size, even when the
-    // picture has that size already; such a picture is shown unscaled, which
-    // puts the same pixels on the screen without the copy.
+    // Gives the label its picture, stretched to the label's size. A label
+    // that scales its contents keeps a scaled copy beside the picture, at
+    // its own size, even when the picture has that size already: the
+    // picture is stretched here instead, as the label would, and shown
+    // unscaled, which puts the same pixels on the screen without the copy.
     static void show(QLabel *label, const QPixmap &picture);
 
 private:

@@ -42,6 +42,11 @@ void MainWindow::resizeEvent(QResizeEvent *event)
     // goes as its label takes the new one. What is still in use is loaded
     // again when next asked for.
     QPixmapCache::clear();
+    // The two page backgrounds are the largest pictures: the old ones go
+    // before the new ones are drawn, not after, so that the window never
+    // holds both.
+    ui->label_bg->clear();
+    ui->label_infobg->clear();
     // The pages live below the menu bar, which on Linux is part of the
     // window; scaling to the whole window would push the bottom rows out.
     m_contentSize = QSize(event->size().width(), event->size().height() - menuBarHeight(*this));

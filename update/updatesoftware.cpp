@@ -79,11 +79,12 @@ UpdateSoftware::UpdateSoftware(std::unique_ptr<UpdatePlatform> platform, int ina
     connect(&worker, &UpdateInformation::finishedInformation, this, &UpdateSoftware::saveInformation);
     connect(workerThread, &QThread::finished, &worker, &UpdateInformation::releaseResources,
             Qt::DirectConnection);
-    workerThread->start(QThread::InheritPriority);
-    if (checkAtStart)
+    if (checkAtStart) {
+        startWorker();
         QMetaObject::invokeMethod(&worker, "downloadInformation", Qt::QueuedConnection);
-    else
+    } else {
         log(QStringLiteral("UpdateSoftware: update check turned off"));
+    }
 
     setUpBoxes();
     connectBoxes();
@@ -383,6 +384,7 @@ void UpdateSoftware::connectBoxes()
     connect(informationBox.ui.okButton, &QPushButton::clicked, this, &UpdateSoftware::decideClickedInformation);
 
     connect(&worker, &UpdateInformation::errorDownloadFile, this, &UpdateSoftware::showMsgBoxError);
+    connect(this, &UpdateSoftware::readiedDownloadFile, this, [this] { startWorker(); });
     connect(this, &UpdateSoftware::readiedDownloadFile, &worker, &UpdateInformation::downloadFile);
     connect(&worker, &UpdateInformation::startedDownloadFile, this, &UpdateSoftware::openDownloadFileInfo);
     connect(&worker, &UpdateInformation::finishedDownloadFile, this, &UpdateSoftware::closeDownloadFileInfo);
@@ -411,6 +413,15 @@ void UpdateSoftware::requestDownload(UpdateManifest::Product product)
     QMetaObject::invokeMethod(&worker, "setFirmwareDownload", Qt::QueuedConnection,
                               Q_ARG(bool, product == UpdateManifest::Product::Firmware));
     emit readiedDownloadFile(url);
+}
+
+void UpdateSoftware::startWorker()
+{
+    // Without a manifest there is nothing to download, and the thread would
+    // only hold its stack and its event loop all day: it starts with the
+    // first work it gets. What was posted to the worker before waits for it.
+    if (!workerThread->isRunning())
+        workerThread->start(QThread::InheritPriority);
 }
 
 bool UpdateSoftware::refusedWhileDownloading()

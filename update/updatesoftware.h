@@ -97,6 +97,7 @@ private slots:
 private:
     void setUpBoxes();
     void connectBoxes();
+    void startWorker();
     void requestDownload(UpdateManifest::Product product);
     bool refusedWhileDownloading();
     void setDownloadRunning(bool running);

@@ -36,9 +36,12 @@ namespace {
 // worker for long when a unit hangs.
 constexpr unsigned kControlTimeoutMs = 1000;
 
-// The event thread wakes at least this often to see whether it must stop,
-// should an interrupt of the event handler be missed.
-constexpr long kEventPollMicros = 250000;
+// The event thread sleeps until the bus has something to say; stopping it
+// interrupts the event handler, and an interrupt that comes before the
+// thread waits is kept for its next wait. The time-out only bounds how long
+// the thread could sleep through a stop should that ever fail, and keeps an
+// idle panel from waking for nothing several times a second.
+constexpr long kEventPollMicros = 5000000;
 
 // Owns the context; shared by the bus and every open interface, so the
 // context ends only after the last device handle is closed.
@@ -206,7 +209,7 @@ private:
     void handle_events()
     {
         while (!stop_) {
-            timeval tv = {0, kEventPollMicros};
+            timeval tv = {kEventPollMicros / 1000000, kEventPollMicros % 1000000};
             libusb_handle_events_timeout_completed(context_->ctx, &tv, nullptr);
         }
     }

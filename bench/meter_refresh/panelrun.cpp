@@ -75,6 +75,15 @@ bool openMeterPage(MainWindow &window)
     return true;
 }
 
+// The panel would otherwise ask the maker's server for its manifest at
+// start: the run would depend on the internet, and the network and TLS
+// libraries would be in the figures or not as the lookup went. Turned off the
+// way a user turns it off, so nothing of the network is loaded.
+void turnOffUpdateCheck()
+{
+    DataManager::saveSetting(QStringLiteral("Update"), QStringLiteral("CheckAtStart"), QStringLiteral("false"));
+}
+
 } // namespace
 
 int runPanelProcess(int argc, char **argv, int seconds)
@@ -94,6 +103,7 @@ int runPanelProcess(int argc, char **argv, int seconds)
     panel::installFontFallbacks();
     panel::installTranslations();
     DataManager::setPeakHold(1);
+    turnOffUpdateCheck();
     MainWindow window;
     window.show();
 

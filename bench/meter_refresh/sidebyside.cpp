@@ -203,6 +203,7 @@ int runSideBySide(int argc, char **argv, const SideBySideOptions &options)
         std::printf("panel metering the simulated Strata 96 on the meter page beside 24 plain labels moved at 10 Hz,\n"
                     "both over the same %d s, %s\n",
                     options.seconds, qPrintable(display.describe()));
+    std::printf("the panel's update check at start is off (its setting): no manifest request, no network or TLS set-up\n");
     std::vector<double> ratios, extras, idles;
     int failures = 0;
     for (int run = 1; run <= options.runs; ++run) {

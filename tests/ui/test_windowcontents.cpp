@@ -201,15 +201,15 @@ private slots:
         QCOMPARE(geometry("label_bgMSText"), QRect(tz(855 * f.sx + 53 * f.ex), tz(55 * f.sy), tz(106 * f.s), tz(19 * f.sy)));
         QCOMPARE(geometry("label_barMask3"), QRect(tz(750 * f.sx), nr(205 * f.sy), tz(16 * f.sx), tz(342 * f.sy)));
 
-        // Pictures: the bar at its own size, the meter background uniformly
-        // scaled, the information background stretched to its label.
+        // Pictures: the bar at its own size, the backgrounds stretched to
+        // their labels.
         const qreal ratio = window().devicePixelRatioF();
         const auto pictureSize = [&](const char *name) {
             return widget<QLabel>(window(), name)->pixmap(Qt::ReturnByValue).size() / ratio;
         };
         QCOMPARE(pictureSize("label_meter7"), QSize(tz(18 * f.sx), tz(340 * f.sy)));
         QCOMPARE(pictureSize("label_meter_mainR"), QSize(tz(18 * f.sx), tz(340 * f.sy)));
-        QCOMPARE(pictureSize("label_bg"), QSize(tz(1110 * f.s), tz(650 * f.s)));
+        QCOMPARE(pictureSize("label_bg"), geometry("label_bg").size());
         QCOMPARE(pictureSize("label_infobg"), geometry("label_infobg").size());
         QCOMPARE(pictureSize("label_Strata10_info"), geometry("label_Strata10_info").size());
         const QImage logo = widget<QLabel>(window(), "label_KORVEN_info")->pixmap(Qt::ReturnByValue).toImage();
