@@ -1,25 +1,17 @@
 // The request engine: its messages with the worker cut off and played by the test
 // (bad replies included: none may crash, read out of bounds or leave state behind),
 // the data manager's side of them, then the real worker thread against the simulated
-// unit, a pull-out during an exchange, and a while under random faults.
+// unit and a pull-out during an exchange.
 #include <QtTest>
 
 #include <functional>
 #include <optional>
 
 #include "engineprobe.h"
-#include "sim/faultdriver.h"
-#include "sim/faultlist.h"
 #include "sim/simbus.h"
-#include "soakwatch.h"
+#include "sim/simunit.h"
 #include "stdout_capture.h"
 #include "virtual_clock.h"
-
-#if defined(__SANITIZE_THREAD__) || defined(__SANITIZE_ADDRESS__)
-static constexpr bool kSanitized = true;
-#else
-static constexpr bool kSanitized = false;
-#endif
 
 using namespace items;
 
@@ -357,66 +349,6 @@ private slots:
         log_->lines.clear();
         engine_->getSampleRate();
         QTRY_VERIFY(log_->lines.contains("hz 48000"));
-    }
-    // Driven as the window drives it, against random faults and a pull-out every
-    // four seconds, for 10 s or STRATA_SOAK_SECONDS: no exchange outlives its
-    // time-outs, the engine keeps coming back to idle and to the unit, memory stays flat.
-    void servesThroughRandomFaults()
-    {
-        clock_.reset(); // the library's real pauses, as a user's unit meets them
-        log_.reset();
-        const int seconds = SoakWatch::seconds(10);
-        std::vector<sim::FaultRule> rules;
-        std::string error;
-        QVERIFY2(sim::parseFaultList("random:0.02,unplug:1s@every=4s", &rules, &error), error.c_str());
-        unit_->setFaultPlan(rules);
-        sim::FaultDriver driver(unit_);
-        driver.start();
-        SoakWatch watch(engine_.get(), qMax(3000, seconds * 250));
-        int readings = 0, versions = 0, returns = 0, tick = 0;
-        bool present = false;
-        connect(engine_.get(), &QZUDevice::sig_recv_version, &watch, [&versions] { ++versions; });
-        // The window's 100 ms and 1000 ms ticks, and a user's setting now and then.
-        QTimer fast, slow;
-        levelMeter snapshot[QZUDevice::kMeterCount] = {};
-        connect(&fast, &QTimer::timeout, &watch, [&] {
-            const bool now = engine_->queryExistDevice();
-            returns += now && !present;
-            present = now;
-            // As the meter page does: a reading not renewed drops the unit,
-            // and the next presence query looks for it afresh.
-            if (now && engine_->getMeterdata(snapshot))
-                ++readings;
-            else if (now)
-                engine_->deselect();
-        });
-        connect(&slow, &QTimer::timeout, &watch, [&] {
-            if (!engine_->queryExistDevice())
-                return;
-            engine_->getFirmVersion();
-            engine_->getSampleRate();
-            engine_->getSerialNumber();
-            engine_->getRecFunction();
-            engine_->setInputVolume(uint8_t(++tick * 37));
-            engine_->setAudioInput(uint8_t(1 + tick % 4), tick & 1);
-        });
-        fast.start(100);
-        slow.start(1000);
-        QTest::qWait(seconds * 1000);
-        fast.stop();
-        slow.stop();
-        unit_->setFaultPlan({});
-        QTRY_VERIFY_WITH_TIMEOUT(engine_->exchanges_idle(), 15000);
-        QTRY_VERIFY_WITH_TIMEOUT(engine_->queryExistDevice(), 5000);
-
-        const qint64 growth = watch.rssPeak() - watch.rssBaseline();
-        qInfo("soak %d s: %d meter readings, %d versions, %d returns to the unit, %d returns to idle, "
-              "longest exchange %lld ms, resident %lld KiB after warm-up, growth %lld KiB",
-              seconds, readings, versions, returns, watch.idleReturns(), watch.longestBusyMs(),
-              watch.rssBaseline() / 1024, growth / 1024);
-        QVERIFY2(watch.longestBusyMs() < 12000, "an exchange stayed with the worker past every time-out");
-        QVERIFY(watch.idleReturns() > seconds && returns >= seconds / 4 && readings > seconds && versions > 0);
-        QVERIFY2(kSanitized || growth <= 2 * 1024 * 1024, "resident memory grew after warm-up");
     }
 };
 
