@@ -4,13 +4,9 @@
 
 #include <memory>
 
-#include "stdout_capture.h"
-#include "test_table.h"
-#include "zutest/zumsg.h"
+#include "scripted_unit.h"
 
 namespace {
-
-QByteArray hex(const char *text) { return QByteArray::fromHex(text); }
 
 QString line(int number) { return QStringLiteral("../../zutest/zumsg.c:%1:ERROR\n").arg(number); }
 
@@ -126,5 +122,5 @@ private slots:
     }
 };
 
-QTEST_APPLESS_MAIN(ZumsgTest)
+STRATA_TEST_CLASS(ZumsgTest)
 #include "test_zumsg.moc"
