@@ -247,6 +247,7 @@ private slots:
     {
         engine_->setLoopbackOut(1);
         QVERIFY(engine_->setAudioInput(2, false));
+        QVERIFY(engine_->setAudioInput(2, false)); // unchanged: nothing more to send
         becomeReady();
         engine_->getDirectMonitor();
         QTRY_COMPARE(log_->lines, (QStringList{"stereo 5 1 1", "stereo 5 3 1", "stereo 3 1 4", "stereo 4 1 1"}));
@@ -256,6 +257,11 @@ private slots:
         engine_->getAudioInput();
         QTRY_COMPARE(log_->lines, (QStringList{"mute 4 1 0", "mute 4 2 1", "mute 4 3 0", "mute 4 4 0"}));
         QCOMPARE(received().size(), 5);
+
+        log_->lines.clear();
+        engine_->getSerialNumber();
+        engine_->getRecFunction();
+        QTRY_COMPARE(log_->lines.filter(QRegularExpression("^(serial|recfunc) ")).size(), 2);
     }
 
     // Only the latest value of a slot reaches the unit; a message that meets an
@@ -294,8 +300,12 @@ private slots:
         unit_->setFixedMeters(points);
         levelMeter snapshot[QZUDevice::kMeterCount] = {};
 
-        // The first poll has nothing yet and starts a read; the next gets it.
+        // The first poll has nothing yet and starts a read; a poll during it
+        // asks for one more after it; the next gets the reading.
         QVERIFY(!engine_->getMeterdata(snapshot));
+        QCOMPARE(engine_->meter_state, 2u);
+        engine_->getMeterdata(snapshot);
+        QCOMPARE(engine_->meter_state, 1u);
         QTRY_COMPARE(engine_->meter_state, 0u);
         QVERIFY(engine_->getMeterdata(snapshot));
         QCOMPARE(engine_->meter_num, 97);
@@ -304,6 +314,13 @@ private slots:
         // Once used, a reading is cleared: one not renewed in time is a failure.
         QTRY_COMPARE(engine_->meter_state, 0u);
         engine_->initializeParameterForDevice();
+        QVERIFY(!engine_->getMeterdata(snapshot));
+        // A read that fails leaves no reading.
+        QTRY_COMPARE(engine_->meter_state, 0u);
+        engine_->initializeParameterForDevice();
+        unit_->failNext(1);
+        QVERIFY(!engine_->getMeterdata(snapshot));
+        QTRY_COMPARE(engine_->meter_state, 0u);
         QVERIFY(!engine_->getMeterdata(snapshot));
     }
 
