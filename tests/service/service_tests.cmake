@@ -1,9 +1,10 @@
 # The device service: request engine, worker thread, data manager, settings store.
 
 # The request engine: its messages with the worker cut off, then with the
-# worker thread against the simulated unit (random faults: the panel's soak).
+# worker thread against the simulated unit, also for ten seconds under random
+# faults (STRATA_SOAK_SECONDS for longer).
 strata_add_test(test_request_engine SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_requestengine.cpp
-  LIBS strata_service LABELS integration asan tsan)
+  LIBS strata_service LABELS integration asan tsan TIMEOUT 300)
 
 # The settings store: no threads.
 strata_add_test(test_settings_store

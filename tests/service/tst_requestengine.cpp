@@ -1,17 +1,26 @@
 // The request engine: its messages with the worker cut off and played by the test
 // (bad replies included: none may crash, read out of bounds or leave state behind),
 // the data manager's side of them, then the real worker thread against the simulated
-// unit and a pull-out during an exchange.
+// unit, a pull-out during an exchange, and a while under random faults.
 #include <QtTest>
 
 #include <functional>
 #include <optional>
 
 #include "engineprobe.h"
+#include "sim/faultdriver.h"
+#include "sim/faultlist.h"
 #include "sim/simbus.h"
 #include "sim/simunit.h"
+#include "soakwatch.h"
 #include "stdout_capture.h"
 #include "virtual_clock.h"
+
+#if defined(__SANITIZE_THREAD__) || defined(__SANITIZE_ADDRESS__)
+static constexpr bool kSanitized = true;
+#else
+static constexpr bool kSanitized = false;
+#endif
 
 using namespace items;
 
@@ -366,6 +375,51 @@ private slots:
         log_->lines.clear();
         engine_->getSampleRate();
         QTRY_VERIFY(log_->lines.contains("hz 48000"));
+    }
+    // Driven as the window drives it, against random faults and a pull-out every
+    // four seconds, for 10 s or STRATA_SOAK_SECONDS: no exchange outlives its
+    // time-outs, the engine keeps coming back to idle and to the unit, memory stays flat.
+    void servesThroughRandomFaults()
+    {
+        clock_.reset(); // the library's real pauses, as a user's unit meets them
+        log_.reset();
+        const int seconds = SoakWatch::seconds(10);
+        std::vector<sim::FaultRule> rules;
+        std::string error;
+        QVERIFY2(sim::parseFaultList("random:0.02,unplug:1s@every=4s", &rules, &error), error.c_str());
+        unit_->setFaultPlan(rules);
+        sim::FaultDriver driver(unit_);
+        driver.start();
+        SoakWatch watch(engine_.get(), qMax(3000, seconds * 250));
+        int readings = 0, tick = 0;
+        // The window's 100 ms and 1000 ms ticks: as the meter page does, a reading
+        // not renewed drops the unit and the next presence query looks for it afresh.
+        QTimer fast, slow;
+        levelMeter snapshot[QZUDevice::kMeterCount] = {};
+        connect(&fast, &QTimer::timeout, &watch, [&] {
+            if (engine_->queryExistDevice() && !(engine_->getMeterdata(snapshot) && ++readings))
+                engine_->deselect();
+        });
+        connect(&slow, &QTimer::timeout, &watch, [&] {
+            if (!engine_->queryExistDevice())
+                return;
+            engine_->getFirmVersion();
+            engine_->getSampleRate();
+            engine_->setInputVolume(uint8_t(++tick * 37));
+            engine_->setAudioInput(uint8_t(1 + tick % 4), tick & 1);
+        });
+        fast.start(100);
+        slow.start(1000);
+        QTest::qWait(seconds * 1000);
+        fast.stop();
+        slow.stop();
+        unit_->setFaultPlan({});
+        QTRY_VERIFY_WITH_TIMEOUT(engine_->exchanges_idle(), 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(engine_->queryExistDevice(), 5000);
+        const qint64 growth = watch.rssPeak() - watch.rssBaseline();
+        QVERIFY2(watch.longestBusyMs() < 12000, "an exchange stayed with the worker past every time-out");
+        QVERIFY(watch.idleReturns() > seconds && readings > seconds);
+        QVERIFY2(kSanitized || growth <= 2 * 1024 * 1024, "resident memory grew after warm-up");
     }
 };
 
