@@ -25,7 +25,6 @@
 #include "test_table.h"
 #include "ui/aboutdialog.h"
 #include "ui/licensedialog.h"
-#include "ui/scalerule.h"
 
 using namespace panelwindow;
 
@@ -221,6 +220,11 @@ private slots:
         QResizeEvent smallest(window().minimumSize(), window().size());
         QCoreApplication::sendEvent(&window(), &smallest);
         QCOMPARE(widget(window(), "scrollArea")->size(), QSize(1120, 680));
+        const QString slider = widget(window(), "horizontalSlider_BufferSize")->styleSheet();
+        QVERIFY2(slider.startsWith(QStringLiteral("QSlider{ background-image: url(:/Resource/trans.png); }"))
+                     && slider.endsWith(QStringLiteral("QSlider::handle:horizontal{ background: #22A1FF; border: 1.00901px "
+                         "solid #2A2A2A; height: 14.1261px; width: 14.1261px; margin: -7.06306px 0px; border-radius: 7.06306px;}")),
+                 qPrintable(slider));
 
         // The default size centres the design's 1110 x 650 on the offscreen
         // 800 x 600 screen from its origin: negative x, y below the title bar.
@@ -234,25 +238,6 @@ private slots:
         QVERIFY(window().isMinimized());
         widget<QAction>(window(), "actionMaximum")->trigger();
         QVERIFY(window().isMaximized());
-    }
-
-    void sliderStyleFollowsTheScale_data()
-    {
-        addColumns<float, QString>("s", "handle");
-        const float scales[] = {1.0f, 1.25f, 1120.0f / 1110.0f};
-        const char *const sizes[][4] = {{"1", "14", "-7", "7"}, {"1.25", "17.5", "-8.75", "8.75"},
-                                        {"1.00901", "14.1261", "-7.06306", "7.06306"}};
-        for (int i = 0; i < 3; ++i)
-            QTest::newRow(sizes[i][0]) << scales[i] << QStringLiteral("border: %1px solid #2A2A2A; height: %2px; width: %2px; "
-                "margin: %3px 0px; border-radius: %4px;}").arg(sizes[i][0], sizes[i][1], sizes[i][2], sizes[i][3]);
-    }
-    void sliderStyleFollowsTheScale()
-    {
-        QFETCH(float, s);
-        QFETCH(QString, handle);
-        const QString style = panel::bufferSliderStyle(s);
-        QVERIFY2(style.endsWith(QStringLiteral("QSlider::handle:horizontal{ background: #22A1FF; ") + handle), qPrintable(style));
-        QVERIFY(style.startsWith(QStringLiteral("QSlider{ background-image: url(:/Resource/trans.png); }")));
     }
 
     // An empty name is how a failed exchange is reported: no unit, no line.
@@ -358,16 +343,10 @@ private slots:
         QTEST(opened, "urls");
     }
 
-    void licenceTextLosesItsFormFeeds_data()
-    {
-        addColumns<QByteArray, QString>("file", "shown");
-        QTest::newRow("form feeds") << QByteArray("page 1\n\f\npage 2\f") << "page 1\n\npage 2";
-        QTest::newRow("UTF-8") << QByteArray("\xc2\xa9 2026\f") << QString::fromUtf8("\u00a9 2026");
-    }
     void licenceTextLosesItsFormFeeds()
     {
-        QFETCH(QByteArray, file);
-        QFETCH(QString, shown);
+        const QByteArray file("page 1\n\f\n\xc2\xa9 2026\f");
+        const QString shown = QString::fromUtf8("page 1\n\n\u00a9 2026");
         QTemporaryDir dir;
         QFile out(dir.filePath(QStringLiteral("LICENSE.txt")));
         QVERIFY(out.open(QIODevice::WriteOnly) && out.write(file) == file.size());
