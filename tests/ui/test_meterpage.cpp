@@ -310,6 +310,12 @@ private slots:
         QCOMPARE(mark->markedButton(), nullptr);
         QCOMPARE(DataManager::getMeterSource(), QStringLiteral("3"));
         QVERIFY(activate());
+        // The ring goes with the page of its button.
+        focusByTab("pushButton_Information");
+        QTRY_COMPARE(mark->markedButton(), widget<QAbstractButton>(*m_window, "pushButton_Information"));
+        pressKey(Qt::Key_Space);
+        QCOMPARE(page(*m_window), int(Info));
+        QVERIFY(mark->isHidden());
         QTest::keyClick(m_window.get(), Qt::Key_Q, Qt::ControlModifier);   // Ctrl+Q closes the window
         QVERIFY(!m_window->isVisible());
     }
