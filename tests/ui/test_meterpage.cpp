@@ -306,16 +306,17 @@ private slots:
         auto *readout = widget<QPushButton>(*m_window, "pushButton_peakText5");
         focusByTab("pushButton_peakText5");
         QVERIFY(mark->width() >= readout->fontMetrics().horizontalAdvance(QStringLiteral("-10.9")) + 6);
-        QTest::mouseClick(widget(*m_window, "pushButton_MTR"), Qt::LeftButton);
-        QCOMPARE(mark->markedButton(), nullptr);
-        QCOMPARE(DataManager::getMeterSource(), QStringLiteral("3"));
-        QVERIFY(activate());
         // The ring goes with the page of its button.
         focusByTab("pushButton_Information");
         QTRY_COMPARE(mark->markedButton(), widget<QAbstractButton>(*m_window, "pushButton_Information"));
         pressKey(Qt::Key_Space);
         QCOMPARE(page(*m_window), int(Info));
         QVERIFY(mark->isHidden());
+        widget<QStackedWidget>(*m_window, "stackedWidget")->setCurrentIndex(Meter);
+        QTest::mouseClick(widget(*m_window, "pushButton_MTR"), Qt::LeftButton);
+        QCOMPARE(mark->markedButton(), nullptr);
+        QCOMPARE(DataManager::getMeterSource(), QStringLiteral("3"));
+        QVERIFY(activate());
         QTest::keyClick(m_window.get(), Qt::Key_Q, Qt::ControlModifier);   // Ctrl+Q closes the window
         QVERIFY(!m_window->isVisible());
     }
