@@ -306,6 +306,7 @@ private slots:
         auto *readout = widget<QPushButton>(*m_window, "pushButton_peakText5");
         focusByTab("pushButton_peakText5");
         QVERIFY(mark->width() >= readout->fontMetrics().horizontalAdvance(QStringLiteral("-10.9")) + 6);
+        readout->repaint();   // focused, it is painted whole, past the text's rows
         // The ring goes with the page of its button.
         focusByTab("pushButton_Information");
         QTRY_COMPARE(mark->markedButton(), widget<QAbstractButton>(*m_window, "pushButton_Information"));
