@@ -1,8 +1,8 @@
 // The level meter engine on a stand-in for the meter page (24 strips of the
-// four widgets it moves, offscreen): dots, falling bars, peak hold, readouts,
-// over indicators, and widgets touched only when what they show changes.
+// four widgets it moves, offscreen), and the bars painted as opaque pictures.
 #include <QtTest>
 
+#include <QPainter>
 #include <QPushButton>
 
 #include <cmath>
@@ -10,6 +10,7 @@
 
 #include "meter/drawlevelmeter.h"
 #include "meter/meterstyles.h"
+#include "meter/opaquepicture.h"
 #include "test_table.h"
 
 namespace {
@@ -268,6 +269,43 @@ private slots:
         page.touches.count = 0;
         page.engine.clearPeakHold(page.strips);
         QCOMPARE(page.touches.count, 0);
+    }
+
+    // Bars and background taken over as opaque pictures paint the pixels the
+    // toolkit paints for them under the window's black style sheet.
+    void opaquePicturePaintsWhatTheToolkitPaints_data()
+    {
+        addColumns<int, bool, bool, bool>("alignment", "rightToLeft", "scaled", "enabled");
+        QTest::newRow("bar on its baseline") << int(Qt::AlignBottom | Qt::AlignLeft) << false << false << true;
+        QTest::newRow("right to left") << int(Qt::AlignTop | Qt::AlignLeft) << true << false << true;
+        QTest::newRow("stretched background") << int(Qt::AlignCenter) << false << true << true;
+        QTest::newRow("disabled") << int(Qt::AlignBottom | Qt::AlignLeft) << false << false << false;
+    }
+    void opaquePicturePaintsWhatTheToolkitPaints()
+    {
+        QFETCH(int, alignment);
+        QFETCH(bool, rightToLeft);
+        QFETCH(bool, scaled);
+        QFETCH(bool, enabled);
+        QPixmap picture(14, 30);   // stripes with see-through gaps, smaller than the labels
+        picture.fill(Qt::transparent);
+        QPainter(&picture).fillRect(2, 0, 9, 30, QBrush(Qt::green, Qt::Dense4Pattern));
+        QWidget window;
+        window.setStyleSheet(QStringLiteral("background-color: rgb(0, 0, 0);"));
+        window.resize(60, 50);
+        QLabel plain(&window), taken(&window);
+        for (QLabel *label : {&plain, &taken}) {
+            label->setPixmap(picture);
+            label->setAlignment(Qt::Alignment(alignment));
+            label->setLayoutDirection(rightToLeft ? Qt::RightToLeft : Qt::LeftToRight);
+            label->setScaledContents(scaled);
+            label->setEnabled(enabled);
+        }
+        plain.setGeometry(2, 3, 19, 41);
+        taken.setGeometry(32, 3, 19, 41);
+        window.show();
+        OpaquePicture::take(&taken);
+        QCOMPARE(window.grab(taken.geometry()).toImage(), window.grab(plain.geometry()).toImage());
     }
 };
 

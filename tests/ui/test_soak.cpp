@@ -1,7 +1,5 @@
-// The window, the device service and the simulated Strata 96 under the faults and
-// pull-outs of STRATA_SIMULATE_FAULTS while a user clicks through the pages: no
-// exchange outlives its time-out, the engine keeps returning to idle, the window
-// comes back after each pull-out and memory stays flat. STRATA_SOAK_SECONDS: 20 s or 600 s.
+// The window and the service under the faults of STRATA_SIMULATE_FAULTS while a
+// user clicks through the pages, for STRATA_SOAK_SECONDS (20 s or 600 s).
 #include <QtTest>
 
 #include <QPushButton>

@@ -1,7 +1,5 @@
-// The window in the user's language: translated where the panel has a
-// translation, numbers and placeholders kept, exact English elsewhere; and
-// every text (notices, download window, error box, pages) whole where it is
-// read, in all seven languages at 96 dpi, measured with the font metrics.
+// The window in the user's language, exact English elsewhere, and every text
+// whole where it is read, in all seven languages at 96 dpi.
 #include <QtTest>
 #include <QtWidgets>
 
