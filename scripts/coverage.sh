@@ -30,7 +30,9 @@ QT_QPA_PLATFORM=offscreen ctest --test-dir "$build" -LE long -j"$(nproc)" --outp
 # Branches the compiler adds for exceptions and for its own bookkeeping are
 # not decisions of the code, so they are not counted.
 cd "$root"
-gcovr --root "$root" --object-directory "$build" \
+# Only this build's data: another coverage build left in the tree would
+# otherwise be merged in.
+gcovr "$build" --root "$root" --object-directory "$build" \
     --filter "$root/" \
     --exclude "$root/tests/" --exclude "$root/bench/" --exclude "$root/fuzz/" --exclude "$build/" \
     --exclude-unreachable-branches --exclude-throw-branches \
