@@ -24,9 +24,8 @@ bool OpaquePicture::eventFilter(QObject *watched, QEvent *event)
     // The style sheet's background colour is what its style put in the
     // palette; the picture may leave parts of it showing.
     painter.fillRect(label->rect(), label->palette().brush(label->backgroundRole()));
-    // A stretched picture (the page background when the window's sides are
-    // out of proportion) is scaled once and kept by the label itself, and a
-    // disabled one is greyed by it: the label's own paint draws those.
+    // A label that stretches its picture keeps its own scaled copy, and a
+    // disabled one greys it: the label's own paint draws those.
     if (label->hasScaledContents() || !label->isEnabled())
         return false;
     const QPixmap picture = label->pixmap(Qt::ReturnByValue);
