@@ -1,7 +1,5 @@
-// What the soak tests watch while the device service runs against a unit with random faults:
-// the longest time any exchange stayed with the worker (every request must resolve or fail
-// within its time-out), how often the engine came back to idle, and the resident memory
-// after warm-up.
+// What the soak tests watch while the service rides out random faults: the longest
+// exchange, how often the engine came back to idle, and resident memory after warm-up.
 #pragma once
 
 #include <QElapsedTimer>
