@@ -1,5 +1,4 @@
-// Collects the debug lines written while it lives. The handler is process-wide
-// and workers log from their own threads, hence the lock.
+// Collects the debug lines written while it lives; workers log from their own threads, hence the lock.
 #pragma once
 
 #include <QMutex>

@@ -1,5 +1,4 @@
-// What the soak tests watch while the service rides out random faults: the longest
-// exchange, how often the engine came back to idle, and resident memory after warm-up.
+// What a soak watches: the longest exchange, the engine's returns to idle, resident memory after warm-up.
 #pragma once
 
 #include <QElapsedTimer>

@@ -1,6 +1,5 @@
-// The device service: the request engine with its worker played by the test (no bad
-// reply may crash or leave state behind), the settings store checked on the file's
-// bytes, then the real worker against the simulated unit, and a whole program's end.
+// The device service: the request engine with its worker played by the test (no bad reply may crash),
+// the settings store on the file's bytes, the real worker on the simulated unit, a whole program's end.
 #include <QtTest>
 
 #include <functional>
@@ -114,7 +113,7 @@ QByteArray reading(uint32_t kind, uint8_t ch, uint16_t level, int records = QZUD
     return QByteArray(reinterpret_cast<const char *>(r.constData()), records * int(sizeof(zuctl_meter_info_t)));
 }
 
-// What a failure reports: the identity blanked.
+// A failure blanks the identity.
 const QStringList blank{"version 0", "build 0", "name \"\"", "date \"\"", "time \"\""};
 
 using DM = DataManager;
@@ -195,7 +194,6 @@ private:
     std::unique_ptr<QSignalSpy> sends_;
 
 private slots:
-    // The worker cut off from here on.
     void repliesBecomeSignals_data()
     {
         // second: a reply read after the first
@@ -292,7 +290,6 @@ private slots:
         QTest::newRow("input channel 0") << true << reading(4, 0, 10) << 1 << -1 << 0;
         QTest::newRow("kind 8 channel 2") << true << reading(8, 2, 10) << 1 << -1 << 0;
         QTest::newRow("failed read") << false << reading(4, 1, 77) << 97 << -2 << 0;
-        QTest::newRow("98 meters") << true << reading(4, 1, 77) << 98 << -2 << 0;
         QTest::newRow("120 records, 120 meters") << true << reading(4, 1, 77, 120) << 120 << -2 << 0;
     }
 
@@ -352,41 +349,34 @@ private slots:
         // write, all of it or a part when there was more. setAside: the old bytes kept in .bad.
         addColumns<QByteArray, QString, Write, bool, QStringList, QByteArray, bool>("content", "source", "write", "saved",
                                                                                 "log", "file", "setAside");
-        auto written = [](const char *tag, Write write, const QStringList &log, const QByteArray &file) {
-            QTest::newRow(tag) << QByteArray() << QString() << write << true << log << file << false;
+        auto row = [](const char *tag, const QByteArray &content, const char *source, Write write, bool saved,
+                      const QStringList &log, const QByteArray &file, bool setAside = false) {
+            QTest::newRow(tag) << content << QString(source) << write << saved << log << file << setAside;
         };
         const Write hold1([] { return DataManager::setPeakHold(1); }), hold3([] { return DataManager::setPeakHold(3); });
         const QStringList logged1{"PeakHoldType:1"}, logged3{"PeakHoldType:3"};
         const QString asideLine = "Settings: " + path_ + " holds lines that cannot be kept; set aside as " + path_ + ".bad";
-        written("missing", [] { return true; }, {}, "missing");
-        written("info dialog in UTF-8", [] { return DataManager::setDoNotUpdateInfoDialog("verf\u00fcgbar"); }, {},
-                "[Update]\nInfoDialog=verf\xc3\xbcgbar\n");
-        written("meter numbers", [] { return DataManager::setMeterSource(2) && DataManager::setPeakHold(3); },
-                {"MeterSource:2", "PeakHoldType:3"}, "[Meter]\nSource=2\n\n[PeakHold]\nType=3\n");
-        QTest::newRow("letters") << QByteArray("[Meter]\nSource=abc\n") << "abc" << hold1 << true << logged1
-                                 << QByteArray("[PeakHold]\nType=1\n") << false;
+        row("missing", {}, "", [] { return true; }, true, {}, "missing");
+        row("info dialog in UTF-8", {}, "", [] { return DataManager::setDoNotUpdateInfoDialog("verf\u00fcgbar"); }, true, {},
+            "[Update]\nInfoDialog=verf\xc3\xbcgbar\n");
+        row("meter numbers", {}, "", [] { return DataManager::setMeterSource(2) && DataManager::setPeakHold(3); }, true,
+            {"MeterSource:2", "PeakHoldType:3"}, "[Meter]\nSource=2\n\n[PeakHold]\nType=3\n");
+        row("letters", "[Meter]\nSource=abc\n", "abc", hold1, true, logged1, "[PeakHold]\nType=1\n");
         // The user's own lines stay while nothing changes, and are set aside before a change drops them.
         const QByteArray mine("; mine\n[Other]\nfoo=1\nname=M\xfcller\n\n[PeakHold]\nType=1\n");
-        QTest::newRow("a value unchanged is not written") << mine << "" << hold1 << true << logged1 << mine << false;
+        row("a value unchanged is not written", mine, "", hold1, true, logged1, mine);
         // Set aside once: later rewrites keep the user's original there.
-        QTest::newRow("comments set aside before a change, and kept")
-            << mine << ""
-            << Write([] { return DataManager::setPeakHold(2) && DataManager::setPeakHold(3) && DataManager::setMeterSource(1); })
-            << true << QStringList{"PeakHoldType:2", asideLine, "PeakHoldType:3", "MeterSource:1"}
-            << QByteArray("[Meter]\nSource=1\n\n[Other]\nfoo=1\n") << true;
-        QTest::newRow("binary junk set aside") << QByteArray("\x00\xff\xfe[\x01\n=\x80", 9) << "" << hold1 << true
-                                               << QStringList{"PeakHoldType:1", asideLine}
-                                               << QByteArray("[PeakHold]\nType=1\n") << true;
+        row("comments set aside before a change, and kept", mine, "",
+            [] { return DataManager::setPeakHold(2) && DataManager::setPeakHold(3) && DataManager::setMeterSource(1); }, true,
+            {"PeakHoldType:2", asideLine, "PeakHoldType:3", "MeterSource:1"}, "[Meter]\nSource=1\n\n[Other]\nfoo=1\n", true);
+        row("binary junk set aside", QByteArray("\x00\xff\xfe[\x01\n=\x80", 9), "", hold1, true, {"PeakHoldType:1", asideLine},
+            "[PeakHold]\nType=1\n", true);
         // Through a link to a file, or to where one may be created; else nothing changes and the write fails.
-        QTest::newRow("link to a file") << QByteArray("->mine.ini") << "7" << hold3 << true << logged3
-                                        << QByteArray("[Meter]\nSource=7\n\n[PeakHold]\nType=3\n") << false;
-        QTest::newRow("dangling link") << QByteArray("->new.ini") << "" << hold3 << true << logged3
-                                       << QByteArray("[PeakHold]\nType=3\n") << false;
+        row("link to a file", "->mine.ini", "7", hold3, true, logged3, "[Meter]\nSource=7\n\n[PeakHold]\nType=3\n");
+        row("dangling link", "->new.ini", "", hold3, true, logged3, "[PeakHold]\nType=3\n");
         // Last: a failed write may stay in the toolkit's cache.
-        QTest::newRow("a folder in its place") << QByteArray("/") << QString()
-                                               << Write([] { return DataManager::setPeakHold(2); }) << false
-                                               << QStringList{"PeakHoldType:2"} << QByteArray("missing") << false;
-        QTest::newRow("link to a FIFO") << QByteArray("->fifo") << "" << hold3 << false << logged3 << QByteArray("missing") << false;
+        row("a folder in its place", "/", "", [] { return DataManager::setPeakHold(2); }, false, {"PeakHoldType:2"}, "missing");
+        row("link to a FIFO", "->fifo", "", hold3, false, logged3, "missing");
     }
 
     void readsAndWrites()
@@ -430,7 +420,6 @@ private slots:
         QCOMPARE(cache.cached("PeakHold", "Type"), QString("13"));
     }
 
-    // The real worker from here on.
     void sweepsAndSettingsAsTheUnitSeesThem()
     {
         engine_->setLoopbackOut(1);
@@ -498,7 +487,6 @@ private slots:
         QTRY_COMPARE(engine_->meter_state, 0u);
         engine_->initializeParameterForDevice();
         QVERIFY(!engine_->getMeterdata(snapshot));
-        // A read that fails leaves no reading.
         QTRY_COMPARE(engine_->meter_state, 0u);
         engine_->initializeParameterForDevice();
         unit_->failNext(1);
