@@ -1,5 +1,4 @@
-// The Debian package as cpack builds it into a temporary folder: what it unpacks to,
-// what the checkers say of it, and how what it installs runs.
+// The Debian package cpack builds into a temporary folder: its files, the checkers' word, its programs.
 #include <QtTest>
 
 #include <QImageReader>

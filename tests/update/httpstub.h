@@ -1,5 +1,4 @@
-// An HTTP/1.1 server on 127.0.0.1, plain or over TLS with a test certificate: each
-// path has a canned answer, sent whole, in slices, stopped part-way, or without end.
+// An HTTP/1.1 server on 127.0.0.1, plain or TLS: per path a canned answer, whole, sliced, stalled or endless.
 #pragma once
 
 #include <QFile>

@@ -1,5 +1,4 @@
-// What the update tests share: the error box answered as a user would, and the
-// manifest in the settings store.
+// What the update tests share: the error box answered as a user would, and the manifest setting.
 #pragma once
 
 #include <QJsonDocument>
