@@ -57,7 +57,7 @@ QByteArray assign(uint8_t inKind, uint8_t inCh, uint8_t outKind, uint8_t outCh)
 class EngineProbe : public DataManager
 {
 public:
-    using QZUDevice::is_selected_ret, QZUDevice::meter_num, QZUDevice::meter_state, QZUDevice::recv_state;
+    using QZUDevice::is_selected_ret, QZUDevice::meter_num, QZUDevice::meter_state;
     using QZUDevice::req_assign, QZUDevice::req_hz, QZUDevice::req_recfunc, QZUDevice::req_serial;
     using QZUDevice::send_state, QZUDevice::unit_ready;
 
