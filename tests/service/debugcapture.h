@@ -10,7 +10,6 @@ public:
     DebugCapture() : m_previous(qInstallMessageHandler(&collect)) { QMutexLocker lock(&mutex()); store().clear(); }
     ~DebugCapture() { qInstallMessageHandler(m_previous); }
     QStringList lines() const { QMutexLocker lock(&mutex()); return store(); }
-    bool has(const QString &line) const { return lines().contains(line); }
 
 private:
     static QStringList &store() { static QStringList collected; return collected; }
