@@ -1,24 +1,15 @@
 # The device service: request engine, worker thread, data manager, settings store.
 
-# The request engine: its messages with the worker cut off, then with the
-# worker thread against the simulated unit, also for ten seconds under random
-# faults (STRATA_SOAK_SECONDS for longer).
+# The request engine: its messages with the worker cut off, the settings store,
+# then the worker thread against the simulated unit, also for ten seconds under
+# random faults (STRATA_SOAK_SECONDS for longer).
 strata_add_test(test_request_engine SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_requestengine.cpp
-  LIBS strata_service LABELS integration asan tsan TIMEOUT 300)
-
-# The settings store: no threads.
-strata_add_test(test_settings_store
-  SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_settingsstore.cpp LIBS strata_service LABELS unit asan)
+  LIBS strata_service LABELS unit integration asan tsan TIMEOUT 300)
 
 # A whole program on the global data manager, run as a child process.
-if(NOT STRATA_SANITIZE)
+if(NOT STRATA_SANITIZE AND TARGET test_request_engine)
   add_executable(service_teardown_probe ${CMAKE_CURRENT_LIST_DIR}/teardown_probe.cpp)
   target_link_libraries(service_teardown_probe PRIVATE strata_service)
-  strata_add_test(test_service_teardown
-    SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_serviceteardown.cpp
-    LIBS Qt5::Core LABELS integration)
-  target_compile_definitions(test_service_teardown PRIVATE
-    TEARDOWN_PROBE="$<TARGET_FILE:service_teardown_probe>")
-  add_dependencies(test_service_teardown service_teardown_probe)
+  target_compile_definitions(test_request_engine PRIVATE TEARDOWN_PROBE="$<TARGET_FILE:service_teardown_probe>")
+  add_dependencies(test_request_engine service_teardown_probe)
 endif()
-

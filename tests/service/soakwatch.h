@@ -1,7 +1,4 @@
-// What the soak tests watch while the device service runs against a unit with random faults:
-// the longest time any exchange stayed with the worker (every request must resolve or fail
-// within its time-out), how often the engine came back to idle, and the resident memory
-// after warm-up.
+// What a soak watches: the longest exchange, the engine's returns to idle, resident memory after warm-up.
 #pragma once
 
 #include <QElapsedTimer>

@@ -1,19 +1,23 @@
-// The request engine: its messages with the worker cut off and played by the test
-// (bad replies included: none may crash, read out of bounds or leave state behind),
-// the data manager's side of them, then the real worker thread against the simulated
-// unit, a pull-out during an exchange, and a while under random faults.
+// The device service: the request engine with its worker played by the test (no bad reply may crash),
+// the settings store on the file's bytes, the real worker on the simulated unit, a whole program's end.
 #include <QtTest>
 
 #include <functional>
 #include <optional>
+#include <sys/stat.h>
 
-#include "engineprobe.h"
+#include "debugcapture.h"
+#include "service/datamanager.h"
+#include "service/qzudeviceunit.h"
+#include "service/settingsstore.h"
 #include "sim/faultdriver.h"
 #include "sim/faultlist.h"
 #include "sim/simbus.h"
 #include "sim/simunit.h"
+#include "sim/simwire.h"
 #include "soakwatch.h"
 #include "stdout_capture.h"
+#include "test_table.h"
 #include "virtual_clock.h"
 
 #if defined(__SANITIZE_THREAD__) || defined(__SANITIZE_ADDRESS__)
@@ -22,9 +26,83 @@ static constexpr bool kSanitized = true;
 static constexpr bool kSanitized = false;
 #endif
 
-using namespace items;
-
 namespace {
+// Items as the unit writes them (the simulated unit's encoder); join them with +.
+namespace items {
+QByteArray bytes(const std::vector<uint8_t> &v) { return QByteArray(reinterpret_cast<const char *>(v.data()), int(v.size())); }
+QByteArray array(uint8_t cmd, const QByteArray &data)
+{
+    return bytes(sim::wire::encodeArray(cmd, std::vector<uint8_t>(data.begin(), data.end())));
+}
+QByteArray none(uint8_t cmd) { return bytes(sim::wire::encodeNone(cmd)); }
+QByteArray u8(uint8_t cmd, uint8_t v) { return bytes(sim::wire::encodeU8(cmd, v)); }
+QByteArray u16(uint8_t cmd, uint16_t v) { return bytes(sim::wire::encodeU16(cmd, v)); }
+QByteArray u32(uint8_t cmd, uint32_t v) { return bytes(sim::wire::encodeU32(cmd, v)); }
+QByteArray end() { return QByteArray(2, '\0'); }
+// Items and the end item, padded to the 64 bytes a reply read gives.
+QByteArray reply(const QByteArray &items) { return (items + end()).leftJustified(64, '\0'); }
+// A channel group (CH, CH_NUM, cmd) and an assignment group (seven items).
+QByteArray channel(uint8_t kind, uint8_t ch, uint8_t cmd, uint8_t value)
+{
+    return u8(ZUMSG_CMD_CH, kind) + u8(ZUMSG_CMD_CH_NUM, ch) + u8(cmd, value);
+}
+QByteArray assign(uint8_t inKind, uint8_t inCh, uint8_t outKind, uint8_t outCh)
+{
+    return u8(ZUMSG_CMD_CH, inKind) + u8(ZUMSG_CMD_CH_NUM, inCh) + none(ZUMSG_CMD_ASSIGN_IN)
+        + u8(ZUMSG_CMD_CH, outKind) + u8(ZUMSG_CMD_CH_NUM, outCh) + none(ZUMSG_CMD_ASSIGN_OUT)
+        + none(ZUMSG_CMD_ASSIGN_COMMIT);
+}
+} // namespace items
+
+class EngineProbe : public DataManager
+{
+public:
+    using QZUDevice::is_selected_ret, QZUDevice::meter_num, QZUDevice::meter_state;
+    using QZUDevice::req_assign, QZUDevice::req_hz, QZUDevice::req_recfunc, QZUDevice::req_serial;
+    using QZUDevice::send_state, QZUDevice::unit_ready;
+
+    QZUDeviceUnit *worker() const { return unit; }
+    void detachWorker() { QObject::disconnect(this, nullptr, unit, nullptr); }
+    // Plays the detached worker: the request went out, and the reply says ready.
+    void answerReady()
+    {
+        if (send_state != 0)
+            recv_zu_send_result(true);
+        recv_zu_recv_result(true, items::reply(items::u8(ZUMSG_CMD_READY, 1)));
+    }
+};
+
+// Every sig_recv_ signal as a line such as "meter 4 2 1000" or "name \"x\"".
+class SignalLog : public QObject
+{
+public:
+    explicit SignalLog(QZUDevice *e)
+    {
+        using D = QZUDevice;
+        add(e, "debug", &D::sig_recv_debug); add(e, "hz", &D::sig_recv_hz); add(e, "meter", &D::sig_recv_meter);
+        add(e, "aps", &D::sig_recv_autopowersave); add(e, "serial", &D::sig_recv_serialnumber);
+        add(e, "stereo", &D::sig_recv_stereo); add(e, "mute", &D::sig_recv_mute); add(e, "fader", &D::sig_recv_fader);
+        add(e, "assign", &D::sig_recv_assign_ch); add(e, "recfunc", &D::sig_recv_recfunc);
+        add(e, "version", &D::sig_recv_version); add(e, "build", &D::sig_recv_build);
+        add(e, "name", &D::sig_recv_productname); add(e, "sig", &D::sig_recv_productsig);
+        add(e, "date", &D::sig_recv_builddate); add(e, "time", &D::sig_recv_buildtime);
+    }
+    QStringList lines;
+
+private:
+    static QString text(const QString &s) { return '"' + s + '"'; }
+    static QString text(const QByteArray &b) { return QString::fromLatin1(b.toHex()); }
+    template <class T>
+    static QString text(T v) { return QString::number(qlonglong(v)); }
+    template <class... A>
+    void add(QZUDevice *e, const char *name, void (QZUDevice::*signal)(A...))
+    {
+        connect(e, signal, this,
+                [this, name](A... a) { lines << (QStringList{name} << ... << text(a)).join(' '); });
+    }
+};
+
+using namespace items;
 constexpr zumsg_data_ch_t kDM = ZUMSG_DATA_CH_DIRECTMONITOR_OUT, kIn = ZUMSG_DATA_CH_ANALOG_IN;
 
 // A reading whose first record carries one meter; the others have no kind.
@@ -35,22 +113,30 @@ QByteArray reading(uint32_t kind, uint8_t ch, uint16_t level, int records = QZUD
     return QByteArray(reinterpret_cast<const char *>(r.constData()), records * int(sizeof(zuctl_meter_info_t)));
 }
 
-// What a failure reports: the identity blanked.
+// A failure blanks the identity.
 const QStringList blank{"version 0", "build 0", "name \"\"", "date \"\"", "time \"\""};
 
 using DM = DataManager;
 using Call = std::function<bool(DataManager &)>;
+using Write = std::function<bool()>;
 } // namespace
 Q_DECLARE_METATYPE(Call)
+Q_DECLARE_METATYPE(Write)
 
 class RequestEngine : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { QCOMPARE(usbdevs_select_backend(USBDEVS_BACKEND_SIM), 0u); }
+    void initTestCase()
+    {
+        QVERIFY(path_.startsWith(qEnvironmentVariable("HOME") + '/'));
+        QCOMPARE(usbdevs_select_backend(USBDEVS_BACKEND_SIM), 0u);
+    }
     void init()
     {
+        QDir(QFileInfo(path_).path()).removeRecursively();
+        QFile::remove(QFileInfo(path_).path());
         clock_.emplace();
         unit_ = sim::plugSimUnit(sim::Model::Strata96);
         engine_.reset(new EngineProbe);
@@ -83,6 +169,24 @@ private:
         return out;
     }
 
+    // With a time stamp of its own, unless given, so that the store sees the change.
+    static void writeBehindTheStoresBack(const QString &path, const QByteArray &content, QDateTime stamp = {})
+    {
+        static int generation = 0;
+        QDir().mkpath(QFileInfo(path).path());
+        QFile out(path);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        out.write(content);
+        out.setFileTime(stamp.isValid() ? stamp : QDateTime::currentDateTime().addSecs(++generation - 1000),
+                        QFileDevice::FileModificationTime);
+    }
+    QByteArray storeBytes() const
+    {
+        QFile file(path_);
+        return QFileInfo(path_).isFile() && file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("missing");
+    }
+    const QString path_ = qEnvironmentVariable("XDG_CONFIG_HOME") + "/KORVEN/StrataMixer.ini";
+
     std::optional<VirtualClock> clock_;
     std::shared_ptr<sim::SimUnit> unit_;
     std::unique_ptr<EngineProbe> engine_;
@@ -90,14 +194,10 @@ private:
     std::unique_ptr<QSignalSpy> sends_;
 
 private slots:
-    // The worker cut off from here on.
     void repliesBecomeSignals_data()
     {
-        QTest::addColumn<bool>("ok");
-        QTest::addColumn<QByteArray>("first");
-        QTest::addColumn<QByteArray>("second"); // a reply read after the first
-        QTest::addColumn<QStringList>("expected");
-        QTest::addColumn<QString>("diagnostics");
+        // second: a reply read after the first
+        addColumns<bool, QByteArray, QByteArray, QStringList, QString>("ok", "first", "second", "expected", "diagnostics");
         const QString bad(QChar(0xFFFD));
         auto row = [](const char *tag, const QByteArray &first, const QStringList &expected, const char *out = "",
                       const QByteArray &second = {}, bool ok = true) {
@@ -121,8 +221,7 @@ private slots:
         row("text that is not UTF-8",
             reply(array(ZUMSG_CMD_PRODUCTNAME, "\xff\xfe" "A") + array(ZUMSG_CMD_SERIAL, "ok\xc3")),
             {"name \"" + bad + bad + "A\"", "serial \"ok" + bad + "\""});
-        // Channel and latches go on into the next 64-byte piece, not into the next reply: a
-        // commit without latches reports zeros.
+        // Channel and latches last into the next 64-byte piece, not the next reply.
         row("state lasts for one reply",
             reply(u8(ZUMSG_CMD_CH, 4) + u8(ZUMSG_CMD_CH_NUM, 7) + none(ZUMSG_CMD_ASSIGN_IN))
                 + reply(u16(ZUMSG_CMD_METER, 5) + u8(ZUMSG_CMD_CH, 1) + none(ZUMSG_CMD_ASSIGN_OUT)
@@ -136,7 +235,6 @@ private slots:
         row("invalid item type ends the reply", reply(u16(ZUMSG_CMD_HZ, 1) + "\x18\x09" + u16(ZUMSG_CMD_HZ, 2)),
             {"hz 1"}, "../../zutest/zumsg.c:186:ERROR 0x9\n");
         row("array running past the end", u16(ZUMSG_CMD_HZ, 1) + "\x34\x05\xff" + QByteArray(57, 'x'), {"hz 1"});
-        row("garbage", QByteArray(64, '\xff'), {}, "../../zutest/zumsg.c:186:ERROR 0xff\n");
         // What a failed read left in the buffer means nothing, not even its ready item.
         row("failed request and read blank the identity", reply(u16(ZUMSG_CMD_HZ, 1) + u8(ZUMSG_CMD_READY, 1)),
             blank + blank, "", {}, false);
@@ -169,8 +267,7 @@ private slots:
 
         StdoutCapture out;
         engine_->answerReady();
-        // The assignment query no longer fits behind the fader query: its
-        // builder says where, and it and everything after it wait.
+        // The assignment query no longer fits: its builder says where, and the rest waits.
         QCOMPARE(QString::fromStdString(out.finish()), QString("../../zutest/zuctl.c:1082:ERROR\n"));
         QCOMPARE(sent(0), none(ZUMSG_CMD_GET_INFO) + none(ZUMSG_CMD_HZ) + none(ZUMSG_CMD_GET_AUTOPOWERSAVE)
                               + channel(kDM, 1, ZUMSG_CMD_STEREO, 0) + channel(kIn, 1, ZUMSG_CMD_MUTE, 0)
@@ -185,17 +282,13 @@ private slots:
 
     void meterEntryLandsInItsRecord_data()
     {
-        QTest::addColumn<bool>("ok");
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<int>("count");
-        QTest::addColumn<int>("record"); // -1: none changes; -2: the reading is refused
-        QTest::addColumn<int>("stored");
+        // record -1: none changes; -2: the reading is refused
+        addColumns<bool, QByteArray, int, int, int>("ok", "bytes", "count", "record", "stored");
         QTest::newRow("input 3") << true << reading(4, 3, 1234) << 1 << 2 << 1234;
         QTest::newRow("one above the top of the scale") << true << reading(4, 1, 32769) << 1 << 0 << 0;
         QTest::newRow("input channel 0") << true << reading(4, 0, 10) << 1 << -1 << 0;
         QTest::newRow("kind 8 channel 2") << true << reading(8, 2, 10) << 1 << -1 << 0;
         QTest::newRow("failed read") << false << reading(4, 1, 77) << 97 << -2 << 0;
-        QTest::newRow("98 meters") << true << reading(4, 1, 77) << 98 << -2 << 0;
         QTest::newRow("120 records, 120 meters") << true << reading(4, 1, 77, 120) << 120 << -2 << 0;
     }
 
@@ -214,10 +307,8 @@ private slots:
 
     void settingIsLoggedAndHandedOn_data()
     {
-        QTest::addColumn<Call>("call");
-        QTest::addColumn<QString>("line");
-        QTest::addColumn<QByteArray>("message"); // what the engine then sends, less the end item
-        QTest::addColumn<bool>("accepted");
+        // message: what the engine then sends, less the end item
+        addColumns<Call, QString, QByteArray, bool>("call", "line", "message", "accepted");
         auto row = [](const char *tag, Call call, const char *line, const QByteArray &message, bool accepted = true) {
             QTest::newRow(tag) << call << QString(line) << message << accepted;
         };
@@ -243,16 +334,91 @@ private slots:
     {
         QFETCH(Call, call); QFETCH(QByteArray, message);
         engine_->detachWorker();
-        const auto [accepted, lines] = debugLinesOf([&] { return call(*engine_); });
-        QTEST(lines.join('\n'), "line");
-        QTEST(accepted, "accepted");
+        DebugCapture debug;
+        QTEST(call(*engine_), "accepted");
+        QTEST(debug.lines().join('\n'), "line");
         engine_->answerReady();
         QCOMPARE(sends_->count(), message.isEmpty() ? 0 : 1);
         QCOMPARE(sends_->value(0).value(0).toByteArray(), message.isEmpty() ? message : message + end());
     }
 
-    // The real worker from here on.
-    void sweepsTakeFourMessagesAndOne()
+    void readsAndWrites_data()
+    {
+        // content null: no file; "/": a folder; "->x": a link to elsewhere/x. file: after the
+        // write, all of it or a part when there was more. setAside: the old bytes kept in .bad.
+        addColumns<QByteArray, QString, Write, bool, QStringList, QByteArray, bool>("content", "source", "write", "saved",
+                                                                                "log", "file", "setAside");
+        auto row = [](const char *tag, const QByteArray &content, const char *source, Write write, bool saved,
+                      const QStringList &log, const QByteArray &file, bool setAside = false) {
+            QTest::newRow(tag) << content << QString(source) << write << saved << log << file << setAside;
+        };
+        const Write hold1([] { return DataManager::setPeakHold(1); }), hold3([] { return DataManager::setPeakHold(3); });
+        const QStringList logged1{"PeakHoldType:1"}, logged3{"PeakHoldType:3"};
+        const QString asideLine = "Settings: " + path_ + " holds lines that cannot be kept; set aside as " + path_ + ".bad";
+        row("info dialog in UTF-8", {}, "", [] { return DataManager::setDoNotUpdateInfoDialog("verf\u00fcgbar"); }, true, {},
+            "[Update]\nInfoDialog=verf\xc3\xbcgbar\n");
+        row("meter numbers", {}, "", [] { return DataManager::setMeterSource(2) && DataManager::setPeakHold(3); }, true,
+            {"MeterSource:2", "PeakHoldType:3"}, "[Meter]\nSource=2\n\n[PeakHold]\nType=3\n");
+        row("letters", "[Meter]\nSource=abc\n", "abc", hold1, true, logged1, "[PeakHold]\nType=1\n");
+        // The user's own lines stay while nothing changes, and are set aside before a change drops them.
+        const QByteArray mine("; mine\n[Other]\nfoo=1\nname=M\xfcller\n\n[PeakHold]\nType=1\n");
+        row("a value unchanged is not written", mine, "", hold1, true, logged1, mine);
+        // Set aside once: later rewrites keep the user's original there.
+        row("comments set aside before a change, and kept", mine, "",
+            [] { return DataManager::setPeakHold(2) && DataManager::setPeakHold(3) && DataManager::setMeterSource(1); }, true,
+            {"PeakHoldType:2", asideLine, "PeakHoldType:3", "MeterSource:1"}, "[Meter]\nSource=1\n\n[Other]\nfoo=1\n", true);
+        row("binary junk set aside", QByteArray("\x00\xff\xfe[\x01\n=\x80", 9), "", hold1, true, {"PeakHoldType:1", asideLine},
+            "[PeakHold]\nType=1\n", true);
+        // Through a link to a file, or to where one may be created; else nothing changes and the write fails.
+        row("link to a file", "->mine.ini", "7", hold3, true, logged3, "[Meter]\nSource=7\n\n[PeakHold]\nType=3\n");
+        row("dangling link", "->new.ini", "", hold3, true, logged3, "[PeakHold]\nType=3\n");
+        // Last: a failed write may stay in the toolkit's cache.
+        row("a folder in its place", "/", "", [] { return DataManager::setPeakHold(2); }, false, {"PeakHoldType:2"}, "missing");
+        row("link to a FIFO", "->fifo", "", hold3, false, logged3, "missing");
+    }
+
+    void readsAndWrites()
+    {
+        QFETCH(QByteArray, content); QFETCH(Write, write); QFETCH(QByteArray, file);
+        const QString elsewhere = QFileInfo(path_).path() + "/elsewhere/", target = elsewhere + content.mid(2);
+        const bool link = content.startsWith("->");
+        if (content == "/")
+            QVERIFY(QDir().mkpath(path_));
+        else if (!content.isNull() && !link)
+            writeBehindTheStoresBack(path_, content);
+        if (link && QDir().mkpath(elsewhere) && target.endsWith("fifo"))
+            QCOMPARE(mkfifo(QFile::encodeName(target).constData(), 0600), 0);
+        else if (link && target.endsWith("mine.ini"))
+            writeBehindTheStoresBack(target, "[Meter]\nSource=7\n");
+        QVERIFY(!link || QFile::link(target, path_));
+        QTEST(DataManager::getMeterSource(), "source");
+
+        DebugCapture debug;
+        QTEST(write(), "saved");
+        QTEST(debug.lines(), "log");
+        const bool exact = content.isNull() || content == "/" || storeBytes() == content;
+        QVERIFY2(exact ? storeBytes() == file : storeBytes().contains(file), storeBytes().constData());
+        QFile aside(path_ + ".bad");
+        QTEST(aside.exists(), "setAside");
+        QVERIFY(!aside.exists() || (aside.open(QIODevice::ReadOnly) && aside.readAll() == content));
+        // The link stays, and its target is all there is there: no leftovers.
+        QVERIFY(!link || (QFileInfo(path_).isSymLink() && QDir(elsewhere).entryList(QDir::Files | QDir::System).size() == 1));
+    }
+
+    void cacheReadsTheFileWhenItChanges()
+    {
+        SettingsStore cache;
+        QCOMPARE(cache.cached("PeakHold", "Type"), QString());
+        QVERIFY(DataManager::setPeakHold(2) && DataManager::getPeakHold() == "2");
+        QCOMPARE(cache.cached("PeakHold", "Type"), QString("2"));
+        // Another file with the same time stamp: still seen.
+        const QDateTime stamp = QFileInfo(path_).lastModified();
+        QFile::remove(path_);
+        writeBehindTheStoresBack(path_, "[PeakHold]\nType=13\n", stamp);
+        QCOMPARE(cache.cached("PeakHold", "Type"), QString("13"));
+    }
+
+    void sweepsAndSettingsAsTheUnitSeesThem()
     {
         engine_->setLoopbackOut(1);
         QVERIFY(engine_->setAudioInput(2, false));
@@ -271,12 +437,8 @@ private slots:
         engine_->getSerialNumber();
         engine_->getRecFunction();
         QTRY_COMPARE(log_->lines.filter(QRegularExpression("^(serial|recfunc) ")).size(), 2);
-    }
 
-    // Only the latest value of a slot reaches the unit; a message that meets an
-    // I/O error is not retried, and the failure blanks the identity.
-    void settingsAsTheUnitSeesThem()
-    {
+        // Only a slot's latest value reaches the unit; a failed message is not retried and blanks the identity.
         becomeReady();
         engine_->request_version();
         for (uint8_t value : {10, 20, 30})
@@ -309,8 +471,7 @@ private slots:
         unit_->setFixedMeters(points);
         levelMeter snapshot[QZUDevice::kMeterCount] = {};
 
-        // The first poll has nothing yet and starts a read; a poll during it
-        // asks for one more after it; the next gets the reading.
+        // The first poll starts a read, a poll during it asks for one more, the next gets the reading.
         QVERIFY(!engine_->getMeterdata(snapshot));
         QCOMPARE(engine_->meter_state, 2u);
         engine_->getMeterdata(snapshot);
@@ -324,7 +485,6 @@ private slots:
         QTRY_COMPARE(engine_->meter_state, 0u);
         engine_->initializeParameterForDevice();
         QVERIFY(!engine_->getMeterdata(snapshot));
-        // A read that fails leaves no reading.
         QTRY_COMPARE(engine_->meter_state, 0u);
         engine_->initializeParameterForDevice();
         unit_->failNext(1);
@@ -335,8 +495,7 @@ private slots:
 
     void unplugDuringExchange_data()
     {
-        QTest::addColumn<int>("exchange");
-        QTest::addColumn<int>("failures"); // each blanks the identity
+        addColumns<int, int>("exchange", "failures"); // each failure blanks the identity
         QTest::newRow("request message") << 0 << 2; // the send fails, and the reply read after it
         QTest::newRow("reply read") << 1 << 1;
         QTest::newRow("meter read") << 2 << 0;
@@ -376,9 +535,43 @@ private slots:
         engine_->getSampleRate();
         QTRY_VERIFY(log_->lines.contains("hz 48000"));
     }
-    // Driven as the window drives it, against random faults and a pull-out every
-    // four seconds, for 10 s or STRATA_SOAK_SECONDS: no exchange outlives its
-    // time-outs, the engine keeps coming back to idle and to the unit, memory stays flat.
+
+#ifdef TEARDOWN_PROBE
+    // A program on the global data manager (never sanitized) follows --simulate and ends mid-transfer.
+    void programEndsCleanly_data()
+    {
+        addColumns<QString, QStringList, QByteArray>("environment", "arguments", "output");
+        const QByteArray on96("version 102\nsimulated yes\n");
+        QTest::newRow("environment") << "Strata 96" << QStringList{} << on96;
+        QTest::newRow("option") << "" << QStringList{"--simulate", "Strata 96"} << on96;
+        QTest::newRow("option over environment") << "Strata 96" << QStringList{"--simulate=10"}
+                                                 << QByteArray("version 105\nsimulated yes\n");
+        QTest::newRow("real bus, no unit") << "" << QStringList{} << QByteArray("version 0\nsimulated no\n");
+    }
+
+    void programEndsCleanly()
+    {
+        QFETCH(QString, environment); QFETCH(QStringList, arguments);
+        QProcess probe;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("STRATA_SIMULATE", environment);
+        probe.setProcessEnvironment(env);
+        probe.start(QStringLiteral(TEARDOWN_PROBE), arguments);
+        QVERIFY(probe.waitForFinished(30000));
+        const QByteArray errors = probe.readAllStandardError();
+        QVERIFY2(!errors.contains("QThread") && !errors.contains("QEventLoop"), errors.constData());
+        QCOMPARE(probe.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(probe.exitCode(), 0);
+        // The library's diagnostics share standard output; compare the probe's lines.
+        QByteArray lines;
+        for (const QByteArray &line : probe.readAllStandardOutput().split('\n'))
+            if (line.startsWith("version ") || line.startsWith("simulated "))
+                lines += line + '\n';
+        QTEST(lines, "output");
+    }
+#endif
+
+    // Driven as the window drives it through random faults: exchanges end, the unit comes back, memory stays flat.
     void servesThroughRandomFaults()
     {
         clock_.reset(); // the library's real pauses, as a user's unit meets them
@@ -392,8 +585,7 @@ private slots:
         driver.start();
         SoakWatch watch(engine_.get(), qMax(3000, seconds * 250));
         int readings = 0, tick = 0;
-        // The window's 100 ms and 1000 ms ticks: as the meter page does, a reading
-        // not renewed drops the unit and the next presence query looks for it afresh.
+        // The window's 100 ms and 1 s ticks; as on the meter page, a stale reading drops the unit.
         QTimer fast, slow;
         levelMeter snapshot[QZUDevice::kMeterCount] = {};
         connect(&fast, &QTimer::timeout, &watch, [&] {

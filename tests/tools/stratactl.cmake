@@ -3,13 +3,9 @@
 strata_add_test(tst_stratactl
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_stratactl.cpp
   LIBS stratactl_core Qt5::Test
-  LABELS unit)
-strata_add_test(tst_stratactl_cli
-  SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_stratactl_cli.cpp
-  LIBS Qt5::Test Qt5::Core
-  LABELS integration)
-if(TARGET tst_stratactl_cli)
-  target_compile_definitions(tst_stratactl_cli PRIVATE STRATACTL_PATH="$<TARGET_FILE:stratactl>"
+  LABELS "unit;integration")
+if(TARGET tst_stratactl)
+  target_compile_definitions(tst_stratactl PRIVATE STRATACTL_PATH="$<TARGET_FILE:stratactl>"
     COMPLETION_PATH="${PROJECT_SOURCE_DIR}/packaging/completion/stratactl")
-  add_dependencies(tst_stratactl_cli stratactl)
+  add_dependencies(tst_stratactl stratactl)
 endif()

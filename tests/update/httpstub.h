@@ -1,6 +1,4 @@
-// A small HTTP/1.1 server on 127.0.0.1 for the update tests, plain or over
-// TLS with a test certificate: each path has a canned answer, sent whole, in
-// timed slices, stopped part-way, or without end.
+// An HTTP/1.1 server on 127.0.0.1, plain or TLS: per path a canned answer, whole, sliced, stalled or endless.
 #pragma once
 
 #include <QFile>
@@ -19,8 +17,7 @@ public:
         QByteArray headers = QByteArray();   // extra header lines, each ending in \r\n
         int sliceMs = 0;        // sent in slices of 1000 bytes this far apart; 0: at once
         int stallAfter = -1;    // only this much is sent, the connection left open
-        // Without it the size is not announced (and the connection ends the body).
-        bool announceLength = true;
+        bool announceLength = true; // else the connection's end ends the body
         bool endless = false;   // the body repeats for ever, as fast as it is taken
     };
 

@@ -1,44 +1,21 @@
-// What the update tests share: the debug lines written, the error box
-// answered as a user would, and the manifest in the settings store.
+// What the update tests share: the error box answered as a user would, and the manifest setting.
 #pragma once
 
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QMessageBox>
-#include <QMutex>
 #include <QStringList>
 #include <QTimer>
 
 #include <atomic>
 #include <memory>
 
+#include "../service/debugcapture.h"
 #include "service/datamanager.h"
 
 namespace updatetest {
 
 constexpr int kWaitMs = 10000;
-
-// Collects the debug lines written while it lives; the handler is process-wide
-// and the download worker logs from its own thread, hence the lock.
-class DebugCapture
-{
-public:
-    DebugCapture() : m_previous(qInstallMessageHandler(&collect)) { QMutexLocker lock(&mutex()); store().clear(); }
-    ~DebugCapture() { qInstallMessageHandler(m_previous); }
-    QStringList lines() const { QMutexLocker lock(&mutex()); return store(); }
-    bool has(const QString &line) const { return lines().contains(line); }
-
-private:
-    static QStringList &store() { static QStringList collected; return collected; }
-    static QMutex &mutex() { static QMutex lock; return lock; }
-    static void collect(QtMsgType type, const QMessageLogContext &, const QString &text)
-    {
-        QMutexLocker lock(&mutex());
-        if (type == QtDebugMsg)
-            store().append(text);
-    }
-    QtMessageHandler m_previous;
-};
 
 // Presses OK whenever the modal error box is up, and counts how often it was.
 class ErrorBoxAnswerer
@@ -59,19 +36,12 @@ private:
     int m_shown = 0;
 };
 
-// Where the worker fetches the manifest; the refused kNoManifest keeps a test
-// that feeds the manifest in by hand off the network.
+// Where the worker fetches the manifest; the refused kNoManifest keeps a test off the network.
 inline void setManifestAddress(const QString &url) { DataManager::saveSetting("Update", "JsonUrl", url); }
 inline const char *kNoManifest = "file:///nowhere";
 inline QString manifestText(const QJsonObject &version)
 {
     return QString::fromUtf8(QJsonDocument(QJsonObject{{"Strata96_version1", version}}).toJson());
-}
-
-inline void clearStoredChoices()
-{
-    for (const char *key : {"SoftDialog", "FirmDialog", "InfoDialog"})
-        DataManager::saveSetting("Update", key, QString());
 }
 
 // The platform under test with the application's quit counted instead.
