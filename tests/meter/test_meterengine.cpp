@@ -1,5 +1,4 @@
-// The level meter engine on a stand-in for the meter page, and the bars
-// painted as opaque pictures.
+// The level meter engine on a stand-in for the meter page.
 #include <QtTest>
 
 #include <QPainter>
@@ -39,8 +38,6 @@ const QString kBlack = QString::fromLatin1(meter::kMarkerSilentStyle);
 const QString kGreen = QString::fromLatin1(meter::kMarkerGreenStyle);
 const QString kYellow = QString::fromLatin1(meter::kMarkerYellowStyle);
 const QString kRed = QString::fromLatin1(meter::kMarkerRedStyle);
-
-int nearest(float v) { return static_cast<int>(std::lround(v)); }
 
 } // namespace
 
@@ -129,19 +126,19 @@ private slots:
         QFETCH(float, scale);
         MeterStrips page(scale);
         page.feed(32767);
-        const int bottom = nearest(546 * scale), full = nearest(340 * scale);
-        QCOMPARE(page.strips[23].meter->geometry(), QRect(nearest(1039 * scale), bottom - full, nearest(18 * scale), full));
+        const int bottom = qRound(546 * scale), full = qRound(340 * scale);
+        QCOMPARE(page.strips[23].meter->geometry(), QRect(qRound(1039 * scale), bottom - full, qRound(18 * scale), full));
         page.setAll(0);
         for (int tick = 1; tick <= 16; ++tick) {
             page.tick();
-            QCOMPARE(page.barHeight(23), nearest((340 - 21 * tick) * scale));
+            QCOMPARE(page.barHeight(23), qRound((340 - 21 * tick) * scale));
             QCOMPARE(page.strips[23].meter->y() + page.barHeight(23), bottom);
         }
         page.tick();
         QCOMPARE(page.barHeight(23), 0);
         page.strips[23].value = valueForDots(293);   // a rising bar jumps
         page.tick();
-        QCOMPARE(page.barHeight(23), nearest(293 * scale));
+        QCOMPARE(page.barHeight(23), qRound(293 * scale));
         // After a change of scale the old height means nothing: no fall.
         page.engine.scaleX = page.engine.scaleY = 2 * scale;
         page.strips[23].value = 0;
@@ -174,8 +171,7 @@ private slots:
         QCOMPARE(page.held(9), after);
     }
 
-    // A bar stretched by somebody else, or a strip number from outside, must
-    // not reach past the dB table or the strips.
+    // Neither a stretched bar nor a strip number from outside reach past the tables.
     void strayBarOrStripNumberStaysInRange()
     {
         MeterStrips page(1.0f, 0);
