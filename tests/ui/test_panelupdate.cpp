@@ -3,7 +3,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QLabel>
 #include <QProgressBar>
 #include <QMessageBox>
 #include <QPushButton>
@@ -14,8 +13,6 @@
 #include "../update/httpstub.h"
 #include "../update/updatetestkit.h"
 #include "panelwindow.h"
-#include "service/datamanager.h"
-#include "sim/simunit.h"
 #include "test_table.h"
 #include "ui/panelfirmwareupdate.h"
 #include "update/informationbox.h"
@@ -56,24 +53,11 @@ private slots:
     void init()
     {
         QVERIFY(noUnit(kTimeoutMs));
-        m_model = QStringLiteral("Strata 96");
-        m_present = true;
-        m_update = std::make_unique<PanelFirmwareUpdate>(
-            nullptr, [this] { return m_model; }, [this] { return m_present; });
-        m_results = std::make_unique<QSignalSpy>(m_update.get(), &PanelFirmwareUpdate::result);
-        m_finished = std::make_unique<QSignalSpy>(m_update.get(), &PanelFirmwareUpdate::finished);
         m_asked = 0;
     }
-    void cleanup()
-    {
-        QVERIFY(!m_update->running());
-        m_update.reset();
-        m_clock.reset();
-        sim::Bus::instance().unplugAll();
-    }
+    void cleanup() { sim::Bus::instance().unplugAll(); }
 
-    // Refusals come before the question, and nothing goes out before the
-    // user agreed; what goes out arrives exactly; each end says its own text.
+    // Refusals come before the question; nothing goes out unless agreed.
     void installEndsInItsText_data()
     {
         addColumns<QString, QString, QString>("fault", "model", "text");
@@ -98,38 +82,40 @@ private slots:
         QFETCH(QString, model);
         QFETCH(QString, text);
         // The unit's waits run on the virtual clock: a minute of verification takes no time.
-        m_clock = std::make_unique<VirtualClock>();
-        auto unit = fault == QLatin1String("gone") ? std::make_shared<sim::SimUnit>(sim::Model::Strata96) : plugUnit();
+        VirtualClock clock;
+        auto unit = fault == QLatin1String("gone") ? std::make_shared<sim::SimUnit>(sim::Model::Strata96)
+                                                   : plugged(sim::Model::Strata96, kTimeoutMs);
         unit->refuseFirmware(fault == QLatin1String("cancel"));
         unit->neverFinishFirmware(fault == QLatin1String("verify"));
-        m_model = model;
-        m_present = fault != QLatin1String("absent");
-        QSignalSpy started(m_update.get(), &PanelFirmwareUpdate::transferStarted);
-        QSignalSpy ended(m_update.get(), &PanelFirmwareUpdate::transferEnded);
-        QSignalSpy progress(m_update.get(), &PanelFirmwareUpdate::progress);
-        QSignalSpy declined(m_update.get(), &PanelFirmwareUpdate::declined);
+        PanelFirmwareUpdate update(nullptr, [&] { return model; }, [&] { return fault != QLatin1String("absent"); });
+        QSignalSpy started(&update, &PanelFirmwareUpdate::transferStarted);
+        QSignalSpy ended(&update, &PanelFirmwareUpdate::transferEnded);
+        QSignalSpy progress(&update, &PanelFirmwareUpdate::progress);
+        QSignalSpy declined(&update, &PanelFirmwareUpdate::declined);
+        QSignalSpy results(&update, &PanelFirmwareUpdate::result);
+        QSignalSpy finished(&update, &PanelFirmwareUpdate::finished);
         const QByteArray image = pattern(3000);
         const QString path = fault == QLatin1String("missing") ? m_dir.filePath("none.bin")
                                                                : writeFile(m_dir.filePath("fw.bin"), image);
         answerConfirmation(fault == QLatin1String("declined") ? QMessageBox::Cancel : QMessageBox::Ok);
-        m_update->install(path);
+        update.install(path);
         const bool refused = fault == QLatin1String("missing") || fault == QLatin1String("absent")
                              || model != QLatin1String("Strata 96");
         const bool sent = !refused && fault != QLatin1String("declined");
         QCOMPARE(m_asked, refused ? 0 : 1);
         QCOMPARE(declined.count(), int(fault == QLatin1String("declined")));
         QCOMPARE(started.count(), int(sent));
-        QCOMPARE(m_update->running(), sent);
-        QVERIFY(QTest::qWaitFor([&] { return m_finished->count() == 1; }, kTimeoutMs));
+        QCOMPARE(update.running(), sent);
+        QVERIFY(QTest::qWaitFor([&] { return finished.count() == 1; }, kTimeoutMs));
         QCOMPARE(ended.count(), int(sent));
         if (!sent)
             QCOMPARE(unit->firmwareLength(), 0u);
-        QCOMPARE(m_results->count(), int(!text.isEmpty()));
+        QCOMPARE(results.count(), int(!text.isEmpty()));
         if (text.isEmpty())
             return;
-        QCOMPARE(m_results->at(0).at(1).toString(), text.contains(QLatin1String("%1")) ? text.arg(path) : text);
+        QCOMPARE(results.at(0).at(1).toString(), text.contains(QLatin1String("%1")) ? text.arg(path) : text);
         const bool succeeded = sent && fault.isEmpty();
-        QCOMPARE(m_results->at(0).at(0).toBool(), succeeded);
+        QCOMPARE(results.at(0).at(0).toBool(), succeeded);
         if (!succeeded)
             return;
         const std::vector<uint8_t> held = unit->firmwareImage();
@@ -139,13 +125,11 @@ private slots:
         QCOMPARE(progress.last(), (QVariantList{qint64(3000), qint64(3000)}));
     }
 
-    // Closing the window would cut the transfer off: it says so and stays
-    // until the transfer is over, here by the unit pulled out mid-transfer.
+    // The window stays until the transfer is over, here by a pull-out.
     void windowStaysOpenWhileTheUnitTakesFirmware()
     {
-        auto unit = plugUnit();
-        // The simulated unit takes bytes faster than a test can pull it; an
-        // unfinished verification keeps the transfer going until it is gone.
+        auto unit = plugged(sim::Model::Strata96, kTimeoutMs);
+        // An unfinished verification keeps the fast simulated transfer going.
         unit->neverFinishFirmware(true);
         MainWindow window;
         window.show();
@@ -160,7 +144,6 @@ private slots:
         QVERIFY(QTest::qWaitFor([&] { return progress.count() > 3; }, kTimeoutMs));
         QVERIFY(!window.close());
         QVERIFY(!window.close());
-        QVERIFY(window.isVisible());
         const auto notices = window.findChildren<QMessageBox *>(QStringLiteral("closeRefusedNotice"));
         QCOMPARE(notices.size(), 1);
         QVERIFY(notices.first()->isVisible());
@@ -184,7 +167,7 @@ private slots:
     // Last: it leaves the update check on, with the manifest on a server now gone.
     void updateItemClearsSilencedVersionsAndChecksAgain()
     {
-        auto unit = plugUnit();
+        plugged(sim::Model::Strata96, kTimeoutMs);
         HttpStub server;
         QVERIFY(server.isListening());
         server.set("/m.json", {200, updatetest::manifestText(QJsonObject{{"mac_software_version_major", 2},
@@ -199,8 +182,7 @@ private slots:
         MainWindow window;
         auto *action = window.findChild<QAction *>("actionUpdate");
         QVERIFY(action && !action->isEnabled());
-        // The silenced software notice stays away; the tick finds the
-        // simulated Strata 96's firmware older than the manifest's.
+        // The silenced software notice stays away; the firmware is older.
         QTRY_VERIFY_WITH_TIMEOUT(shownNotice("firmware"), updatetest::kWaitMs);
         QVERIFY(!shownNotice());
         QVERIFY(shownNotice("firmware")->ui.textMessage->toPlainText().contains(
@@ -221,14 +203,6 @@ private slots:
     }
 
 private:
-    std::shared_ptr<sim::SimUnit> plugUnit()
-    {
-        auto unit = sim::plugSimUnit(sim::Model::Strata96);
-        if (!QTest::qWaitFor([] { return dm.queryExistDevice(); }, kTimeoutMs))
-            qWarning("the service did not see the unit");
-        return unit;
-    }
-
     // Answers the next question box with `button`, checking its warning.
     void answerConfirmation(QMessageBox::StandardButton button)
     {
@@ -243,13 +217,7 @@ private:
     }
 
     QTemporaryDir m_dir;
-    QString m_model;
-    bool m_present = true;
     int m_asked = 0;
-    std::unique_ptr<VirtualClock> m_clock;
-    std::unique_ptr<PanelFirmwareUpdate> m_update;
-    std::unique_ptr<QSignalSpy> m_results;
-    std::unique_ptr<QSignalSpy> m_finished;
 };
 
 QTEST_MAIN(PanelUpdateTest)

