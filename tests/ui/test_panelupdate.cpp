@@ -62,6 +62,8 @@ private slots:
     {
         addColumns<QString, QString, QString>("fault", "model", "text");
         const QString noUnit = QStringLiteral("No unit is connected. Connect the Strata 96 and start the update again.");
+        const QString failed = QStringLiteral("The firmware update failed: the unit did not take or verify the image. "
+                                              "If it was disconnected, connect it again and repeat the update.");
         QTest::newRow("agreed") << "" << "Strata 96"
                                 << "The firmware update has finished: the unit has verified the new firmware.";
         QTest::newRow("declined") << "declined" << "Strata 96" << "";
@@ -70,9 +72,8 @@ private slots:
         QTest::newRow("Strata 14") << "" << "Strata 14"
                                    << "The connected unit is a Strata 14; only the Strata 96 takes this firmware.";
         QTest::newRow("cancel") << "cancel" << "Strata 96" << "The unit cancelled the firmware update.";
-        QTest::newRow("never verifies") << "verify" << "Strata 96"
-                                        << "The firmware update failed: the unit did not take or verify the image. "
-                                           "If it was disconnected, connect it again and repeat the update.";
+        QTest::newRow("wrong offset") << "offset" << "Strata 96" << failed;
+        QTest::newRow("never verifies") << "verify" << "Strata 96" << failed;
         // Said present, but gone before the transfer reaches the worker.
         QTest::newRow("unit gone") << "gone" << "Strata 96" << noUnit;
     }
@@ -86,6 +87,7 @@ private slots:
         auto unit = fault == QLatin1String("gone") ? std::make_shared<sim::SimUnit>(sim::Model::Strata96)
                                                    : plugged(sim::Model::Strata96, kTimeoutMs);
         unit->refuseFirmware(fault == QLatin1String("cancel"));
+        unit->misreportFirmwareOffset(fault == QLatin1String("offset"));
         unit->neverFinishFirmware(fault == QLatin1String("verify"));
         PanelFirmwareUpdate update(nullptr, [&] { return model; }, [&] { return fault != QLatin1String("absent"); });
         QSignalSpy started(&update, &PanelFirmwareUpdate::transferStarted);
@@ -138,6 +140,9 @@ private slots:
         QSignalSpy over(update, &PanelFirmwareUpdate::finished);
         QSignalSpy result(update, &PanelFirmwareUpdate::result);
         QSignalSpy quitting(qApp, &QCoreApplication::aboutToQuit);
+        // Another update object, not running, takes no part in this transfer.
+        PanelFirmwareUpdate idle(nullptr, [] { return QString(); }, [] { return true; });
+        QSignalSpy idleSignals(&idle, &PanelFirmwareUpdate::finished);
         window.slt_RecvDeviceName(QStringLiteral("Strata 96"));
         answerConfirmation(QMessageBox::Ok);
         update->install(writeFile(m_dir.filePath("fw.bin"), pattern(20000)));
@@ -161,6 +166,7 @@ private slots:
         }
         QVERIFY(shown && shown->isVisible());
         QCOMPARE(quitting.count(), 0);
+        QCOMPARE(idleSignals.count(), 0);
         QVERIFY(window.close());
     }
 

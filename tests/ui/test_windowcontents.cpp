@@ -674,16 +674,17 @@ private slots:
         QVERIFY(!window().isVisible());
     }
 
-    // A readout is announced with its strip and the level it shows now.
-    void readoutNames_data()
+    // A choice by what it does; a readout with its strip and the level it shows now.
+    void buttonNames_data()
     {
         addColumns<QString, QString, QString>("button", "text", "name");
+        QTest::newRow("USB RETURN") << "pushButton_USB" << "USB RETURN" << "Meter source: USB RETURN";
         QTest::newRow("channel") << "pushButton_peakText5" << "-4.5" << "Channel 5 peak, -4.5 dB";
         QTest::newRow("below range") << "pushButton_peakText22" << " -inf" << "Channel 22 peak, no signal";
         QTest::newRow("main L") << "pushButton_peakTextL" << "0.0" << "Main L peak, 0.0 dB";
         QTest::newRow("main R") << "pushButton_peakTextR" << "-12.0" << "Main R peak, -12.0 dB";
     }
-    void readoutNames()
+    void buttonNames()
     {
         QFETCH(QString, button);
         QFETCH(QString, text);
