@@ -68,6 +68,8 @@ private slots:
                                 << "The firmware update has finished: the unit has verified the new firmware.";
         QTest::newRow("declined") << "declined" << "Strata 96" << "";
         QTest::newRow("missing image") << "missing" << "Strata 96" << "firmware image %1 does not exist";
+        QTest::newRow("empty image") << "empty" << "Strata 96" << "firmware image %1 is empty";
+        QTest::newRow("folder") << "folder" << "Strata 96" << "%1 is a folder, not a firmware image";
         QTest::newRow("no unit") << "absent" << "No Device" << noUnit;
         QTest::newRow("Strata 14") << "" << "Strata 14"
                                    << "The connected unit is a Strata 14; only the Strata 96 takes this firmware.";
@@ -97,11 +99,12 @@ private slots:
         QSignalSpy results(&update, &PanelFirmwareUpdate::result);
         QSignalSpy finished(&update, &PanelFirmwareUpdate::finished);
         const QByteArray image = pattern(3000);
-        const QString path = fault == QLatin1String("missing") ? m_dir.filePath("none.bin")
-                                                               : writeFile(m_dir.filePath("fw.bin"), image);
+        QString path = fault == QLatin1String("folder") ? m_dir.path() : m_dir.filePath("none.bin");
+        if (fault != QLatin1String("missing") && fault != QLatin1String("folder"))
+            path = writeFile(m_dir.filePath("fw.bin"), fault == QLatin1String("empty") ? QByteArray() : image);
         answerConfirmation(fault == QLatin1String("declined") ? QMessageBox::Cancel : QMessageBox::Ok);
         update.install(path);
-        const bool refused = fault == QLatin1String("missing") || fault == QLatin1String("absent")
+        const bool refused = QStringList{"missing", "empty", "folder", "absent"}.contains(fault)
                              || model != QLatin1String("Strata 96");
         const bool sent = !refused && fault != QLatin1String("declined");
         QCOMPARE(m_asked, refused ? 0 : 1);
