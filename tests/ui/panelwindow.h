@@ -1,17 +1,17 @@
-// Reaching into the panel's window the way a user sees it: widgets by their
-// object names, the page on show, the lines it writes to the debug stream.
+// Reaching into the panel's window the way a user sees it.
 #pragma once
 
+#include <QFile>
 #include <QLabel>
 #include <QStackedWidget>
 #include <QTest>
 
 #include "service/datamanager.h"
 #include "sim/simbus.h"
+#include "sim/simunit.h"
 #include "ui/mainwindow.h"
 
-// The compiled-in pictures, and a manifest address the update check refuses
-// at once (not HTTPS), so that a window under test never looks up a host.
+// A manifest address refused at once (not HTTPS): no host is ever looked up.
 inline void initPanelTest()
 {
     Q_INIT_RESOURCE(resources);
@@ -31,18 +31,31 @@ T *widget(const MainWindow &window, const char *name)
     return found;
 }
 
-// No unit: unplugs them all and waits until the service has none. A scan that
-// runs before the registry has heard of a removal selects the unit again.
+// A scan before the registry heard of a removal selects the unit again.
 inline bool noUnit(int timeoutMs = 5000)
 {
     sim::Bus::instance().unplugAll();
     return QTest::qWaitFor([] { dm.deselect(); return !dm.queryExistDevice(); }, timeoutMs);
 }
 
+// Plugs a simulated unit; warns where the service does not see it in time.
+inline std::shared_ptr<sim::SimUnit> plugged(sim::Model model, int timeoutMs = 5000)
+{
+    auto unit = sim::plugSimUnit(model);
+    if (!QTest::qWaitFor([] { return dm.queryExistDevice(); }, timeoutMs))
+        qWarning("the service did not see the unit");
+    return unit;
+}
+
 inline QString text(const MainWindow &w, const char *label) { return widget<QLabel>(w, label)->text(); }
 inline int page(const MainWindow &w) { return widget<QStackedWidget>(w, "stackedWidget")->currentIndex(); }
-// Shown as far as the window decides it; the window itself may be hidden.
-inline bool shown(const MainWindow &w, const char *name) { return !widget(w, name)->isHidden(); }
+inline QString writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+    return path;
+}
 
 // Collects the debug lines written while it lives; the handler is process-wide.
 class DebugCapture

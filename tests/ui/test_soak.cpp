@@ -6,8 +6,6 @@
 
 #include "../service/soakwatch.h"
 #include "panelwindow.h"
-#include "service/datamanager.h"
-#include "sim/simbus.h"
 
 using namespace panelwindow;
 
@@ -48,8 +46,7 @@ private slots:
         });
         user.start(250);
         QTest::qWait(seconds * 1000);
-        // A pull-out every 8 s; a loaded machine may run the schedule late,
-        // so the soak goes on until it has seen the pull-outs it is owed.
+        // A loaded machine may run the pull-outs late: wait for those owed.
         const int owed = qMax(1, seconds / 30);
         const bool pulledOut = QTest::qWaitFor([&] { return deadPages >= owed; }, 30000);
         user.stop();

@@ -120,25 +120,6 @@ private slots:
         }
     }
 
-    void frenchSystemShowsFrenchCaptions()
-    {
-        if (QLocale::system().language() != QLocale::French)
-            QSKIP("started outside CTest, which sets a French locale");
-        QVERIFY(panel::installTranslations());
-        MainWindow window;
-        QCOMPARE(window.windowTitle(), QStringLiteral("Panneau de réglages KORVEN StrataMixer"));
-        QCOMPARE(text(window, "label_DeadBg"), QStringLiteral("L'appareil n'est pas connecté"));
-        QCOMPARE(widget<QPushButton>(window, "pushButton_Meter")->text(), QStringLiteral("VUMÈTRES"));
-        QCOMPARE(widget<QPushButton>(window, "pushButton_HoldClear")->text(), QStringLiteral("RAZ"));
-        QCOMPARE(widget<QMenu>(window, "menuWindow")->title(), QStringLiteral("&Fenêtre"));
-        QCOMPARE(widget(window, "pushButton_PeakHoldInf")->accessibleName(),
-                 QStringLiteral("Maintien des crêtes infini"));
-        QCOMPARE(PeakReadoutAccessible::name(4, QStringLiteral("-4.5")), QStringLiteral("Crête du canal 5, -4.5 dB"));
-        // Numbers and the hidden model placeholder are not the translator's.
-        QCOMPARE(text(window, "label_recfunc13"), QStringLiteral("13/14"));
-        QCOMPARE(text(window, "label_Device"), QStringLiteral("a"));
-    }
-
     // Each language by its own translation whatever the country, exact
     // English for any other; then every text fits.
     void eachLanguageOrExactEnglishFits_data()
@@ -156,18 +137,25 @@ private slots:
     {
         QFETCH(QLocale, locale);
         QFETCH(bool, translated);
-        QLocale::setDefault(locale);
-        QTEST(panel::installTranslations(locale), "translated");
+        QLocale::setDefault(locale);   // as the desktop's language reaches the panel at start
+        QTEST(panel::installTranslations(), "translated");
         MainWindow window;
         QTEST(text(window, "label_DeadBg"), "notConnected");
+        const QLocale::Language language = locale.language();
+        if (language == QLocale::French) {
+            QCOMPARE(window.windowTitle(), QStringLiteral("Panneau de réglages KORVEN StrataMixer"));
+            QCOMPARE(widget<QPushButton>(window, "pushButton_Meter")->text(), QStringLiteral("VUMÈTRES"));
+            QCOMPARE(widget(window, "pushButton_PeakHoldInf")->accessibleName(), QStringLiteral("Maintien des crêtes infini"));
+            QCOMPARE(PeakReadoutAccessible::name(4, QStringLiteral("-4.5")), QStringLiteral("Crête du canal 5, -4.5 dB"));
+            // Numbers and the hidden model placeholder are not the translator's.
+            QCOMPARE(text(window, "label_recfunc13"), QStringLiteral("13/14"));
+            QCOMPARE(text(window, "label_Device"), QStringLiteral("a"));
+        }
         if (!translated) {
-            QCOMPARE(text(window, "label_textSWVer"), QStringLiteral("Software version    :"));
-            QCOMPARE(widget<QPushButton>(window, "pushButton_PeakHold1s")->text(), QStringLiteral("1 SEC"));
             QCOMPARE(window.windowTitle(), QStringLiteral("KORVEN StrataMixer Settings Panel"));
-            if (locale.language() != QLocale::English)
+            if (language != QLocale::English)
                 return;   // the English texts are measured once
         }
-        const QLocale::Language language = locale.language();
         if (QFontDatabase().families(language == QLocale::Japanese  ? QFontDatabase::Japanese
                                      : language == QLocale::Chinese ? QFontDatabase::SimplifiedChinese
                                                                     : QFontDatabase::Latin).isEmpty())

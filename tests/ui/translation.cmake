@@ -1,6 +1,6 @@
-# The window in the user's language. The test runs under a French locale, as
-# a French desktop would start the panel, at 96 dpi for the text measures;
-# the .qm files come from the build.
+# The window in the user's language. The test runs under a French locale, so
+# that the English rows prove the desktop's language does not leak in, at
+# 96 dpi for the text measures; the .qm files come from the build.
 strata_add_test(test_translation SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_translation.cpp
   ${CMAKE_CURRENT_LIST_DIR}/panelwindow.h LIBS strata_ui Qt5::Test LABELS unit gui)
 if(TEST test_translation)

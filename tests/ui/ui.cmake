@@ -13,7 +13,8 @@ function(strata_add_ui_test name labels)
   endif()
 endfunction()
 
-# What the window shows, as its size changes and the unit comes and goes.
+# What the window shows, as its size changes and the unit comes and goes, and
+# the meter page's buttons, stored choices and keyboard access.
 strata_add_ui_test(test_windowcontents "integration;gui")
 target_link_libraries(test_windowcontents PRIVATE Qt5::Svg)
 
@@ -31,6 +32,3 @@ if(TEST test_soak)
     ENVIRONMENT "${soak_environment}"
     ENVIRONMENT_MODIFICATION "STRATA_SIMULATE=set:Strata 96;${soak_faults};STRATA_SOAK_SECONDS=set:600;QTEST_FUNCTION_TIMEOUT=set:840000")
 endif()
-
-# The meter page's buttons, stored choices, indicators and keyboard access.
-strata_add_ui_test(test_meterpage "unit;gui")
