@@ -241,16 +241,9 @@ private slots:
             QCOMPARE(link.ask(none(GetMeter)).size(), 3 * SimUnit::kMeterCount + 1);
     }
 
-    void aMinuteOfMusic_data()
-    {
-        QTest::addColumn<quint64>("from");
-        QTest::newRow("start of the day") << quint64(0);
-        QTest::newRow("odd moment") << quint64(25204321987ull);
-    }
-
     void aMinuteOfMusic()
     {
-        QFETCH(quint64, from);
+        const uint64_t from = 25204321987ull;
         const int fullScale = 32767;
         uint64_t now = 0;
         SimUnit a(Model::Strata96), b(Model::Strata96);

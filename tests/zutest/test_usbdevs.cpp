@@ -32,7 +32,7 @@ void unplug(const std::shared_ptr<sim::Device> &unit)
 // A registry started empty for every test.
 class RegistryTest : public QObject {
     Q_OBJECT
-protected slots:
+private slots:
     void initTestCase() { QCOMPARE(usbdevs_select_backend(USBDEVS_BACKEND_SIM), 0u); }
     void init() { QCOMPARE(usbdevs_init(&reg_), 0u); }
     void cleanup()
@@ -43,13 +43,6 @@ protected slots:
         sim::Bus::instance().unplugAll();
     }
 
-protected:
-    usbdevs_t reg_;
-};
-
-class SlotsTest : public RegistryTest {
-    Q_OBJECT
-private slots:
     void unitsPresentAtStartAreTakenByInit()
     {
         usbdevs_exit(&reg_);
@@ -146,11 +139,7 @@ private slots:
                                     + addedLines("Unit 0") + addedLines("Unit G") + usbLine(86, "ERROR 0xfffffffc")
                                     + usbLine(145, "ERROR 0x1"));
     }
-};
 
-class ThreadsTest : public RegistryTest {
-    Q_OBJECT
-private slots:
     void refreshOnAnotherThreadDeliversNothing()
     {
         StdoutCapture out;
@@ -205,8 +194,10 @@ private slots:
             QVERIFY2(allowed.contains(line), qPrintable(line));
         QCOMPARE(text.count(usbLine(132, "Device added")), kCycles + 1);
     }
+
+private:
+    usbdevs_t reg_;
 };
 
-STRATA_TEST_CLASS(SlotsTest)
-STRATA_TEST_CLASS(ThreadsTest)
+STRATA_TEST_CLASS(RegistryTest)
 #include "test_usbdevs.moc"

@@ -33,9 +33,27 @@ QByteArray assignment(uint8_t inKind, uint8_t inNo, uint8_t outKind, uint8_t out
 
 const QByteArray kFirstLine("ZUMSG_DATA_CH_DIRECTMONITOR_OUT:1 -> ZUMSG_DATA_CH_LINE_OUT:1\n");
 
+QByteArray status(uint32_t room, uint32_t offset)
+{
+    return wire::u32(ZUMSG_CMD_FW_ROOM, room) + wire::u32(ZUMSG_CMD_FW_OFFSET, offset) + wire::end();
+}
+
+QByteArray image(int size)
+{
+    QByteArray bytes(size, '\0');
+    for (int i = 0; i < size; ++i)
+        bytes[i] = char(i * 13 + 1);
+    return bytes;
+}
+
+void record(void *told, uint32_t pos, uint32_t len, int verifying)
+{
+    static_cast<QStringList *>(told)->append(QStringLiteral("%1/%2%3").arg(pos).arg(len).arg(verifying ? " v" : ""));
+}
+
 } // namespace
 
-class ReadingsTest : public UnitFixture {
+class TransfersTest : public UnitFixture {
     Q_OBJECT
 private slots:
     void meterRead_data()
@@ -149,15 +167,9 @@ private slots:
             QCOMPARE(zuctl_group_get_zu(&group_, &ctl), 1u);
         }
     }
-};
 
-STRATA_TEST_CLASS(ReadingsTest)
-
-// A unit pulled out mid-command: the command fails at once, not after its
-// time-out, and the freed handle fails from then on.
-class UnplugTest : public UnitFixture {
-    Q_OBJECT
-private slots:
+    // A unit pulled out mid-command: the command fails at once, not after its
+    // time-out, and the freed handle fails from then on.
     void unitLeavesDuringCommand_data()
     {
         // leaveDuringRead: that read still answers
@@ -203,35 +215,7 @@ private slots:
         QCOMPARE(zuctl_recv(&ctl_, &msg), 1u);
         QCOMPARE(finished(after), removedLines("Scripted unit") + zuctlLines({89}));
     }
-};
 
-STRATA_TEST_CLASS(UnplugTest)
-
-namespace {
-
-QByteArray status(uint32_t room, uint32_t offset)
-{
-    return wire::u32(ZUMSG_CMD_FW_ROOM, room) + wire::u32(ZUMSG_CMD_FW_OFFSET, offset) + wire::end();
-}
-
-QByteArray image(int size)
-{
-    QByteArray bytes(size, '\0');
-    for (int i = 0; i < size; ++i)
-        bytes[i] = char(i * 13 + 1);
-    return bytes;
-}
-
-void record(void *told, uint32_t pos, uint32_t len, int verifying)
-{
-    static_cast<QStringList *>(told)->append(QStringLiteral("%1/%2%3").arg(pos).arg(len).arg(verifying ? " v" : ""));
-}
-
-} // namespace
-
-class FirmwareTest : public UnitFixture {
-    Q_OBJECT
-private slots:
     void update_data()
     {
         // replies: ready polls read them too; sent: the first messages sent; slept: microseconds;
@@ -295,6 +279,6 @@ private slots:
     }
 };
 
-STRATA_TEST_CLASS(FirmwareTest)
+STRATA_TEST_CLASS(TransfersTest)
 
 #include "test_zuctl_transfers.moc"
