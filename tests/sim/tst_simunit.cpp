@@ -340,6 +340,7 @@ private slots:
         row("unknown kind", "stall,stal:3", "unknown fault kind 'stal' in 'stal:3'" + kinds);
         row("trailing comma", "stall,", "empty fault in 'stall,'" + commas);
         row("newline", "stall,busy:x\ny", "bad value 'x\\ny' in 'busy:x\\ny': busy" + span);
+        row("negative count", "busy:-1", "bad value '-1' in 'busy:-1': busy" + span);
         row("empty value", "busy:", "bad value '' in 'busy:': busy" + span);
         row("zero duration", "silence:0s", "bad value '0s' in 'silence:0s': silence" + span);
         row("longer than a day", "busy:1441m", "bad value '1441m' in 'busy:1441m': busy" + span);
