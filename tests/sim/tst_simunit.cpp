@@ -17,7 +17,6 @@ using sim::Xfer;
 
 namespace {
 
-// The two vendor requests to a location on the bus.
 class Link {
 public:
     explicit Link(uint32_t location) : location_(location) {}
@@ -39,8 +38,7 @@ public:
             *result = r;
         return decode(buf, sizeof buf);
     }
-    // Up to a non-zero READY, 200 reads at most.
-    QVector<Reply> readAnswer() const
+    QVector<Reply> readAnswer() const // up to a non-zero READY
     {
         QVector<Reply> answer;
         do
@@ -66,8 +64,7 @@ QPair<int, int> templateAt(int i)
     return {8, i + 2};
 }
 
-// What a send or a read met: a failure, or what a careful reader makes of the
-// message (the commands in it, as hex).
+// What a send or a read met: a failure, or the commands in the message as hex.
 QString outcome(Xfer r, const Reply *reply = nullptr)
 {
     static const char *const failures[] = {"ok", "stall", "timeout", "gone", "error"}; // by Xfer
@@ -397,8 +394,7 @@ private slots:
         QCOMPARE(play(list, script), script);
     }
 
-    // The same list and the same transfers give the same faults: a tester's
-    // run can be replayed.
+    // The same list and the same transfers give the same faults.
     void randomFaultsReplay()
     {
         const QString steps = QStringLiteral("s: r: ").repeated(200).trimmed();
@@ -465,7 +461,6 @@ private slots:
         std::atomic<int> ok{0}, faulted{0}, broken{0};
         std::atomic<bool> gone{false};
         std::thread worker([&] {
-            // The device worker's pattern: a request, then replies.
             while (!gone) {
                 gone = link.send(none(GetMeter) + none(GetInfo)) == Xfer::NoDevice;
                 for (int i = 0; i < 20 && !gone; ++i) {

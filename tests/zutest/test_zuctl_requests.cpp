@@ -219,10 +219,10 @@ private slots:
         QVERIFY(unit_->transfers().empty());
     }
 
-    // Each row starts the builder on a 64-byte message with `room` bytes left.
+    // Each row starts the builder on a 64-byte message with `room` bytes left;
+    // output is empty when the group fits.
     void buildersRollBackAPartialGroup_data()
     {
-        // output: empty when the group fits
         addColumns<bool, int, QString>("assign", "room", "output");
         QTest::newRow("channel setting, 9 left") << false << 9 << "";
         QTest::newRow("channel setting, 8 left") << false << 8 << kU8Full + zuctlLines({1292});

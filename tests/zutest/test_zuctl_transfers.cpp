@@ -168,19 +168,17 @@ private slots:
         }
     }
 
-    // A unit pulled out mid-command: the command fails at once, not after its
-    // time-out, and the freed handle fails from then on.
+    // A unit pulled out mid-command: the command fails at once, the ready poll
+    // too instead of polling a gone unit for ten seconds, and the freed handle
+    // fails from then on.
     void unitLeavesDuringCommand_data()
     {
         // leaveDuringRead: that read still answers
         addColumns<Command, int, QString>("command", "leaveDuringRead", "output");
         const QString gone = usbLine(286, "ERROR 0xfffffffc") + zuctlLines({89});
-        // The send to a unit that has just gone fails the command at once.
         const QString sentToNoOne = usbLine(248, "ERROR 0xfffffffc") + zuctlLines({56});
         QTest::newRow("version, gone after the ready poll")
             << COMMAND(zuctl_get_version(c, nullptr)) << 0 << sentToNoOne + zuctlLines({900});
-        // The ready poll stops on the registry's "no device" instead of polling
-        // a gone unit for ten seconds.
         QTest::newRow("ready poll, gone before its second cycle")
             << COMMAND(zuctl_wait_ready(c) == 0 ? zuctl_wait_ready(c) : 9u) << 0 << gone + zuctlLines({114});
         QTest::newRow("meters, after the first reply")
