@@ -85,8 +85,9 @@ QString describe(const std::vector<sim::FaultRule> &rules)
 
 // Plays a script of steps against a unit on a virtual clock and returns what
 // each met: s:OUTCOME sends a request for the rate (answered 18a1), r:OUTCOME
-// reads a reply, +MS moves the clock, p:ACTION lets the fault driver poll,
-// m:KIND malforms the next reply from code.
+// reads a reply, +MS moves the clock, p:ACTION polls the unit's faults,
+// d:ACTION lets the fault driver carry them out on the bus (/off: the unit is
+// then off it), m:KIND malforms the next reply from code.
 QString play(const QString &list, const QString &script)
 {
     uint64_t nowUs = 1000000;
@@ -106,12 +107,13 @@ QString play(const QString &list, const QString &script)
             else
                 unit->malformNextReply(step.mid(2).toInt());
             seen << step;
-        } else if (step.startsWith(QLatin1String("p:"))) {
+        } else if (step.startsWith(QLatin1String("p:")) || step.startsWith(QLatin1String("d:"))) {
             static const char *const actions[] = {"none", "unplug", "replug"};
-            const SimUnit::BusAction action = driver.step();
+            const bool driven = step.startsWith(QLatin1Char('d'));
+            const SimUnit::BusAction action = driven ? driver.step() : unit->pollFaults();
+            seen << step.left(2) + actions[int(action)] + (driven && Bus::instance().devices().empty() ? "/off" : "");
             if (action == SimUnit::BusAction::Replug)
-                link = Link(unit); // back at a new location
-            seen << QStringLiteral("p:") + QLatin1String(actions[int(action)]);
+                link = Link(unit); // the driver plugs it back at a new location
         } else if (step.startsWith(QLatin1String("s:"))) {
             seen << QStringLiteral("s:") + outcome(link.send(none(Hz)));
         } else {
@@ -280,7 +282,6 @@ private slots:
         const int loud = int(std::count_if(max.begin(), max.begin() + 22, [](int m) { return m >= 29200; }));
         QVERIFY2(silent >= 3, qPrintable(QString::number(silent)));
         QVERIFY2(loud >= 2 && loud <= 6, qPrintable(QString::number(loud)));
-        // A clip now and then, not all the time.
         QVERIFY2(clipSamples > 0 && clipSamples * 200 < samples, qPrintable(QString::number(clipSamples)));
     }
 
@@ -314,8 +315,7 @@ private slots:
         QCOMPARE(checksum[0].value, 31815u); // the image's bytes added up
     }
 
-    // A list's rules as KIND:COUNT/DURATION@WHEN=AT pPROBABILITY, or the one
-    // line that names the part that does not parse.
+    // The rules as KIND:COUNT/DURATION@WHEN=AT pPROBABILITY, or the error line.
     void faultListReads_data()
     {
         addColumns<QString, QString>("text", "result");
@@ -383,6 +383,8 @@ private slots:
         QTest::newRow("malformed from code") << "" << "s:ok m:1 m:2 m:3 r:bad r:bad r:bad r:18a1";
         QTest::newRow("unplugged and back") << "unplug:2s@t=5s"
             << "p:none +4999 p:none s:ok +1 s:gone p:unplug p:none r:gone +2000 p:replug r:a1 s:ok r:18a1";
+        QTest::newRow("fault driver unplugs and replugs") << "unplug:2s@after=1"
+            << "s:ok s:gone d:unplug/off r:gone +1999 d:none/off +1 d:replug r:a1";
         QTest::newRow("glitch nobody unplugs") << "unplug@after=1" << "s:ok s:gone +999 r:gone +1 r:18a1";
         QTest::newRow("faults add up") << "stall:1,stall:1@after=0,timeout:1" << "s:stall s:stall s:timeout s:ok";
     }

@@ -97,8 +97,7 @@ private slots:
     {
         addColumns<int, QByteArray, QString>("capacity", "reply", "output");
         QTest::newRow("65 asks for 64") << 65 << wire::ready(1) + wire::end() << zuctlLines({82});
-        // The unit's byte count is not reported: what the buffer held before (a
-        // request) must not be read as the unit's answer.
+        // Unreported byte count: what the buffer held (a request) is no answer.
         QTest::newRow("nothing returned") << 64 << QByteArray() << "";
     }
 
@@ -310,8 +309,6 @@ private slots:
     {
         // readFails: otherwise every reply is empty
         addColumns<Query, bool, QString, int, int>("query", "readFails", "output", "reads", "pauses");
-        // An empty reply leaves the request in the exchange buffer; it must not
-        // be taken for the answer.
         const auto timesOut = [](const char *name, const Query &query, const QString &output, int pauses = 99) {
             QTest::newRow(name) << query << false << output << 101 << pauses;
         };
