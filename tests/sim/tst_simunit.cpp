@@ -70,7 +70,7 @@ QString outcome(Xfer r, const Reply *reply = nullptr)
     static const char *const failures[] = {"ok", "stall", "timeout", "gone", "error"}; // by Xfer
     if (r != Xfer::Ok || !reply)
         return failures[int(r)];
-    return !reply->clean() ? "bad" : reply->items.isEmpty() ? "silent" : reply->ready == 0 ? "busy" : cmdsOf(reply->items);
+    return !reply->clean ? "bad" : reply->items.isEmpty() ? "silent" : reply->ready == 0 ? "busy" : cmdsOf(reply->items);
 }
 
 QString describe(const std::vector<sim::FaultRule> &rules)
@@ -168,7 +168,7 @@ private slots:
             QVector<Item> seen;
             for (int m = 0; m < answer.size(); ++m) {
                 const Reply &reply = answer[m];
-                QVERIFY2(reply.clean(), qPrintable(QString("message %1").arg(m)));
+                QVERIFY2(reply.clean, qPrintable(QString("message %1").arg(m)));
                 QCOMPARE(reply.countOf(Ready), m == answer.size() - 1 ? 1 : 0);
                 const int answerItems = reply.items.size() - reply.countOf(Ready);
                 // READY travels alone only when the message before has no room for it.
@@ -218,7 +218,7 @@ private slots:
         const QVector<Reply> answer = link.readAnswer();
         QVector<int> counts;
         for (int m = 0; m < answer.size(); ++m) {
-            QVERIFY(answer[m].clean());
+            QVERIFY(answer[m].clean);
             QCOMPARE(answer[m].countOf(Ready), m == answer.size() - 1 ? 1 : 0);
             counts << answer[m].countOf(Meter);
         }
@@ -471,7 +471,7 @@ private slots:
                     gone = r == Xfer::NoDevice;
                     faulted += r == Xfer::Stall || r == Xfer::Timeout || r == Xfer::Error;
                     ok += r == Xfer::Ok;
-                    broken += r == Xfer::Ok && !reply.clean(); // all zero while silent reads clean
+                    broken += r == Xfer::Ok && !reply.clean; // all zero while silent reads clean
                 }
             }
         });

@@ -12,9 +12,9 @@
 namespace wire {
 
 enum : uint8_t {
-    DebugText = 0x12, GetAutoPowerSave = 0x14, AutoPowerSave = 0x15, SetHz = 0x17, Hz = 0x18, FwBegin = 0x21,
-    FwStatus = 0x22, FwData = 0x25, FwDataEnd = 0x26, FwGetChecksum = 0x27, GetInfo = 0x31, GetSerial = 0x38,
-    RecFunc = 0x3B, Ch = 0x61, ChNum = 0x62, GetMeter = 0x71, Meter = 0x72, Ready = 0xA1, Mute = 0xC3,
+    DebugText = 0x12, GetAutoPowerSave = 0x14, Hz = 0x18, FwBegin = 0x21, FwStatus = 0x22, FwData = 0x25,
+    FwDataEnd = 0x26, FwGetChecksum = 0x27, GetInfo = 0x31, GetSerial = 0x38, RecFunc = 0x3B, Ch = 0x61,
+    ChNum = 0x62, GetMeter = 0x71, Meter = 0x72, Ready = 0xA1, Mute = 0xC3,
 };
 
 inline QByteArray item(uint8_t cmd, uint8_t type, uint32_t value, int size)
@@ -39,16 +39,14 @@ struct Item { uint8_t cmd, type; uint32_t value; QByteArray bytes; };
 // than two bytes left (a full message needs none).
 struct Reply {
     QVector<Item> items;
-    int length = 0;       // bytes read, the end item included
-    int badType = -1;     // an item of an unknown type stopped the reading
-    bool overrun = false; // an item claimed more bytes than the message holds
-    int ready = -1;       // READY's value, -1 without one
+    int length = 0;    // bytes read, the end item included
+    bool clean = true; // no item of an unknown type, none longer than the message
+    int ready = -1;    // READY's value, -1 without one
 
     int countOf(uint8_t cmd) const
     {
         return int(std::count_if(items.begin(), items.end(), [cmd](const Item &i) { return i.cmd == cmd; }));
     }
-    bool clean() const { return badType < 0 && !overrun; }
 };
 
 inline Reply decode(const uint8_t *buf, int size)
@@ -58,13 +56,10 @@ inline Reply decode(const uint8_t *buf, int size)
     int pos = 0;
     while (size - pos >= 2 && buf[pos + 1] != 0) {
         Item item{buf[pos], buf[pos + 1], 0, {}};
-        if (item.type > 5) {
-            reply.badType = item.type;
-            return reply;
-        }
-        const int length = kLength[item.type] + (item.type == 5 && size - pos >= 3 ? buf[pos + 2] : 0);
-        if (length > size - pos) {
-            reply.overrun = true;
+        const int length =
+            item.type > 5 ? 0 : kLength[item.type] + (item.type == 5 && size - pos >= 3 ? buf[pos + 2] : 0);
+        if (item.type > 5 || length > size - pos) {
+            reply.clean = false;
             return reply;
         }
         if (item.type == 5)
