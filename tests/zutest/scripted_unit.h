@@ -1,5 +1,5 @@
-// A unit that answers from a script on the simulated bus, the fixture of the
-// command tests, and the library's exact diagnostic lines.
+// A unit that answers from a script on the simulated bus, and the library's
+// diagnostic lines.
 #pragma once
 
 #include <QObject>
@@ -16,25 +16,10 @@
 #include "test_classes.h"
 #include "test_table.h"
 #include "virtual_clock.h"
+#include "wire.h"
 #include "zutest/zuctl.h"
 
-// Items on the wire, written independently of the codec under test.
-namespace wire {
-inline QByteArray item(uint8_t cmd, uint8_t type, uint32_t value, int size)
-{
-    QByteArray bytes = QByteArray() + char(cmd) + char(type);
-    for (int i = 0; i < size; ++i)
-        bytes += char((value >> (8 * i)) & 0xFF);
-    return bytes;
-}
-inline QByteArray none(uint8_t cmd) { return item(cmd, 1, 0, 0); }
-inline QByteArray u8(uint8_t cmd, uint32_t value) { return item(cmd, 2, value, 1); }
-inline QByteArray u16(uint8_t cmd, uint32_t value) { return item(cmd, 3, value, 2); }
-inline QByteArray u32(uint8_t cmd, uint32_t value) { return item(cmd, 4, value, 4); }
-inline QByteArray array(uint8_t cmd, const QByteArray &b) { return item(cmd, 5, uint32_t(b.size()), 1) + b; }
-inline QByteArray end() { return QByteArray(2, '\0'); }
-inline QByteArray ready(uint8_t value) { return u8(ZUMSG_CMD_READY, value); }
-} // namespace wire
+using wire::hex;
 
 // Thread-safe: the registry's tests drive it from a worker while replugging.
 class ScriptedUnit : public sim::Device {
@@ -107,7 +92,6 @@ inline QString stallLine(bool out) { return usbLine(out ? 251 : 289, "kIOUSBPipe
 inline QString addedLines(const QString &name) { return usbLine(132, "Device added") + name + "\n"; }
 inline QString removedLines(const QString &name) { return usbLine(27, "removed") + name + "\n"; }
 inline QString finished(StdoutCapture &capture) { return QString::fromStdString(capture.finish()); }
-inline QByteArray hex(const char *text) { return QByteArray::fromHex(text); }
 
 // A command for a table cell, run on the control `c`.
 using Command = std::function<uint32_t(zuctl_t *)>;

@@ -1,6 +1,4 @@
-// The USB device registry on the simulated bus: which slot a unit takes, what
-// arrival and removal print, requests to a missing unit, and delivery across
-// threads.
+// The USB device registry on the simulated bus.
 #include <QtTest>
 
 #include <atomic>
@@ -31,10 +29,9 @@ void unplug(const std::shared_ptr<sim::Device> &unit)
 
 } // namespace
 
-// A registry started empty for every test.
 class RegistryTest : public QObject {
     Q_OBJECT
-protected slots:
+private slots:
     void initTestCase() { QCOMPARE(usbdevs_select_backend(USBDEVS_BACKEND_SIM), 0u); }
     void init() { QCOMPARE(usbdevs_init(&reg_), 0u); }
     void cleanup()
@@ -45,49 +42,24 @@ protected slots:
         sim::Bus::instance().unplugAll();
     }
 
-protected:
-    usbdevs_t reg_;
-};
-
-class SlotsTest : public RegistryTest {
-    Q_OBJECT
-private slots:
-    void unitsPresentAtStartAreTakenByInit()
+    // Units present at start are taken by init, ten of them: the eleventh is
+    // ignored until it arrives again, and pulling it out prints nothing.
+    void unitsPresentAtStartTakeTenSlots()
     {
         usbdevs_exit(&reg_);
-        auto units = plugUnits(4, false);
+        auto units = plugUnits(11, false);
         sim::Bus::instance().plug(std::make_shared<ScriptedUnit>("Other", 0x4321)); // no product of ours
         StdoutCapture out;
         QCOMPARE(usbdevs_init(&reg_), 0u);
-        QCOMPARE(finished(out),
-                 addedLines("Unit 0") + addedLines("Unit 1") + addedLines("Unit 2") + addedLines("Unit 3"));
-        const usbdevs_dev_t &slot = reg_.devs[3];
-        QVERIFY(slot.location != 0 && slot.notification != 0 && slot.owner == &reg_ && QString(slot.name) == "Unit 3");
-        // Units are counted in slot order, skipping empty slots.
-        StdoutCapture quiet;
-        unplug(units[1]);
-        unplug(units[2]);
-        usbdevs_dev_t *dev = nullptr;
-        QCOMPARE(usbdevs_get_dev(&reg_, &dev, 0), 0u);
-        QCOMPARE(dev, &reg_.devs[0]);
-        QCOMPARE(usbdevs_get_dev(&reg_, &dev, 1), 0u);
-        QCOMPARE(dev, &reg_.devs[3]);
-        QCOMPARE(usbdevs_get_dev(&reg_, &dev, 2), 1u);
-    }
-
-    void eleventhUnitIgnoredUntilItArrivesAgain()
-    {
-        StdoutCapture out;
-        auto units = plugUnits(11);
         QString expected;
         for (int i = 0; i < 10; i++)
             expected += addedLines(QString("Unit %1").arg(i));
         expected += usbLine(132, "Device added");
         QCOMPARE(QString::fromStdString(out.text()), expected);
+        const usbdevs_dev_t &slot = reg_.devs[3];
+        QVERIFY(slot.location != 0 && slot.notification != 0 && slot.owner == &reg_ && QString(slot.name) == "Unit 3");
         QCOMPARE(usbdevs_get_dev(&reg_, nullptr, 9), 0u);
         QCOMPARE(usbdevs_get_dev(&reg_, nullptr, 10), 1u);
-        // A slot comes free; the eleventh unit stays out of it, and pulling it
-        // out prints nothing, since its removal was never registered.
         unplug(units[3]);
         QCOMPARE(usbdevs_get_dev(&reg_, nullptr, 9), 1u);
         unplug(units[10]);
@@ -130,9 +102,8 @@ private slots:
         QCOMPARE(usbdevs_dev_exist(&reg_.devs[1]), 1u);
     }
 
-    // A device node without access: the bus refuses the open with the access
-    // error, the unit takes no slot, and the registry counts it until it leaves.
-    // A unit gone before its arrival is handled takes no slot either.
+    // A node without access is counted until it leaves; neither it nor a unit
+    // gone before its arrival is handled takes a slot.
     void unitThatCannotBeOpenedTakesNoSlot()
     {
         struct DeniedUnit : ScriptedUnit {
@@ -159,11 +130,7 @@ private slots:
                                     + addedLines("Unit 0") + addedLines("Unit G") + usbLine(86, "ERROR 0xfffffffc")
                                     + usbLine(145, "ERROR 0x1"));
     }
-};
 
-class ThreadsTest : public RegistryTest {
-    Q_OBJECT
-private slots:
     void refreshOnAnotherThreadDeliversNothing()
     {
         StdoutCapture out;
@@ -218,8 +185,10 @@ private slots:
             QVERIFY2(allowed.contains(line), qPrintable(line));
         QCOMPARE(text.count(usbLine(132, "Device added")), kCycles + 1);
     }
+
+private:
+    usbdevs_t reg_;
 };
 
-STRATA_TEST_CLASS(SlotsTest)
-STRATA_TEST_CLASS(ThreadsTest)
+STRATA_TEST_CLASS(RegistryTest)
 #include "test_usbdevs.moc"

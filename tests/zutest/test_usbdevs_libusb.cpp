@@ -1,6 +1,4 @@
-// The registry's libusb backend against a mocked USB device node: a unit
-// present at start, hot-plug removal and arrival, and how each outcome of a
-// control transfer becomes a result code and a diagnostic line.
+// The registry's libusb backend against a mocked USB device node.
 // umockdev first: Qt's keyword macros break the GLib headers.
 #include <umockdev.h>
 #include <linux/ioctl.h>

@@ -1,259 +1,18 @@
-// The command set against a scripted unit: the transport under every command,
-// the settings it sends, and the queries it answers.
+// The command set against a scripted unit.
 #include <QtTest>
 
 #include "scripted_unit.h"
 
-// The control transport: what each vendor request carries, the retries of a
-// stalled send, and ready polling with its 10 ms pauses.
+// A query's answer as text: numbers in hexadecimal, bytes as such, "overflow"
+// when a byte beyond the caller's capacity changed.
+using Query = std::function<uint32_t(zuctl_t *, QByteArray *)>;
+Q_DECLARE_METATYPE(Query)
 Q_DECLARE_METATYPE(sim::Xfer)
 
-class TransportTest : public UnitFixture {
-    Q_OBJECT
-private slots:
-    void send_data()
-    {
-        // pauses: of 10 ms
-        addColumns<QByteArray, QList<sim::Xfer>, uint, QString, int, int>(
-            "message", "script", "status", "output", "attempts", "pauses");
-        using X = sim::Xfer;
-        const QByteArray query = QByteArray::fromHex("31010000");
-        const QString stall = stallLine(true) + zuctlLines({56});
-        QTest::newRow("64 bytes") << QByteArray(64, 'Z') << QList<X>{} << 0u << "" << 1 << 0;
-        QTest::newRow("65 bytes refused") << QByteArray(65, 'Z') << QList<X>{} << 1u << zuctlLines({47}) << 0 << 0;
-        QTest::newRow("three stalls") << query << QList<X>{X::Stall, X::Stall, X::Stall} << 1u
-                                      << stall.repeated(3) + zuctlLines({65}) << 3 << 3;
-        QTest::newRow("time-out, then sent") << query << QList<X>{X::Timeout} << 0u
-                                             << usbLine(255, "kIOUSBTransactionTimeout") + zuctlLines({56}) << 2 << 1;
-        QTest::newRow("other error fails, not retried") << query << QList<X>{X::Error} << 1u
-                                                    << usbLine(248, "ERROR 0xffffffff") + zuctlLines({56}) << 1 << 0;
-    }
-
-    void send()
-    {
-        QFETCH(QByteArray, message);
-        QFETCH(QList<sim::Xfer>, script);
-        QFETCH(int, pauses);
-        for (sim::Xfer x : script)
-            unit_->queueOut(x);
-        uint8_t buf[100] = {};
-        memcpy(buf, message.constData(), size_t(message.size()));
-        zumsg_t msg;
-        zumsg_init(&msg, buf, sizeof buf);
-        msg.pos = uint8_t(message.size());
-        StdoutCapture capture;
-        QTEST(zuctl_send(&ctl_, &msg), "status");
-        QTEST(finished(capture), "output");
-        const auto transfers = unit_->transfers();
-        QTEST(int(transfers.size()), "attempts");
-        for (const ScriptedUnit::Transfer &t : transfers) {
-            QVERIFY(t.out);
-            QCOMPARE(int(t.request), 29);
-            QCOMPARE(t.data, message);
-        }
-        QCOMPARE(clock_->sleepCount(10000), pauses);
-        QCOMPARE(clock_->sleepCount(), pauses);
-    }
-
-    void recv_data()
-    {
-        addColumns<int, QByteArray, sim::Xfer, QString>("capacity", "reply", "result", "output");
-        const QByteArray ready = wire::ready(1) + wire::end();
-        QTest::newRow("64") << 64 << ready << sim::Xfer::Ok << "";
-        QTest::newRow("65 asks for 64") << 65 << ready << sim::Xfer::Ok << zuctlLines({82});
-        // The unit's byte count is not reported: what the buffer held before (a
-        // request) must not be read as the unit's answer.
-        QTest::newRow("nothing returned") << 64 << QByteArray() << sim::Xfer::Ok << "";
-        QTest::newRow("stall, not retried")
-            << 64 << QByteArray() << sim::Xfer::Stall << stallLine(false) + zuctlLines({89});
-    }
-
-    void recv()
-    {
-        QFETCH(int, capacity);
-        QFETCH(QByteArray, reply);
-        QFETCH(sim::Xfer, result);
-        unit_->queueReply(reply, result);
-        uint8_t buf[100] = {};
-        const QByteArray before = wire::u8(ZUMSG_CMD_CH, 4) + wire::none(ZUMSG_CMD_FADER);
-        memcpy(buf, before.constData(), size_t(before.size()));
-        zumsg_t msg;
-        zumsg_init(&msg, buf, uint8_t(capacity));
-        msg.pos = 7;
-        StdoutCapture capture;
-        QCOMPARE(zuctl_recv(&ctl_, &msg), result == sim::Xfer::Ok ? 0u : 1u);
-        QTEST(finished(capture), "output");
-        QCOMPARE(int(msg.pos), 0);
-        const int asked = qMin(capacity, 64);
-        const auto transfers = unit_->transfers();
-        QCOMPARE(int(transfers.size()), 1);
-        QCOMPARE(int(transfers[0].request), 30);
-        QCOMPARE(int(transfers[0].length), asked);
-        QCOMPARE(clock_->sleepCount(), 0);
-        if (result == sim::Xfer::Ok)
-            QCOMPARE(QByteArray(reinterpret_cast<char *>(buf), asked), reply + QByteArray(asked - reply.size(), '\0'));
-    }
-
-    void waitReady_data()
-    {
-        // replies: then busy for good
-        addColumns<QList<QByteArray>, bool, uint, QString, int, int>(
-            "replies", "noUnit", "status", "output", "reads", "pauses");
-        using R = QList<QByteArray>;
-        const QByteArray busy = wire::ready(0) + wire::end();
-        const QByteArray ready = wire::ready(1) + wire::end();
-        QTest::newRow("only other items") << R{wire::u8(0x15, 0) + wire::end()} << false << 0u << "" << 1 << 0;
-        QTest::newRow("busy, then ready") << R{busy, ready} << false << 0u << "" << 2 << 1;
-        QTest::newRow("busy and ready in one reply") << R{wire::ready(0) + ready} << false << 0u << "" << 1 << 0;
-        QTest::newRow("ready wins over a later busy") << R{wire::ready(2) + busy} << false << 0u << "" << 1 << 0;
-        QTest::newRow("u32 ready after other items")
-            << R{busy, wire::u8(0x61, 4) + wire::u32(ZUMSG_CMD_READY, 0x100) + wire::end()} << false << 0u << "" << 2
-            << 1;
-        QTest::newRow("busy for good") << R{} << false << 1u << "" << 1000 << 1000;
-        QTest::newRow("no unit") << R{} << true << 1u << zuctlLines({89, 114}).repeated(1000) << 0 << 1000;
-    }
-
-    void waitReady()
-    {
-        QFETCH(QList<QByteArray>, replies);
-        QFETCH(bool, noUnit);
-        for (const QByteArray &reply : replies)
-            unit_->queueReply(reply);
-        unit_->setIdleReply(wire::ready(0) + wire::end());
-        zuctl_t none{};
-        StdoutCapture capture;
-        QTEST(zuctl_wait_ready(noUnit ? &none : &ctl_), "status");
-        QTEST(finished(capture), "output");
-        QTEST(unit_->reads(), "reads");
-        QTEST(clock_->sleepCount(10000), "pauses");
-        QVERIFY(unit_->sentMessages().isEmpty());
-    }
-};
-
-STRATA_TEST_CLASS(TransportTest)
-
-// Setting commands (poll until ready, send, read nothing) and the message
-// builders, which must leave no partial group behind when a message is full.
 namespace {
 
 const auto kAnalogIn = ZUMSG_DATA_CH_ANALOG_IN;
 const QString kU8Full = QStringLiteral("../../zutest/zumsg.c:93:ERROR\n");
-
-} // namespace
-
-class SettingsTest : public UnitFixture {
-    Q_OBJECT
-private slots:
-    void setting_data()
-    {
-        // lines: unit stays busy, send fails, then after either
-        addColumns<Command, QByteArray, QList<int>>("command", "request", "lines");
-        using L = QList<int>;
-        static const std::string longSerial(256 + 5, 'S');
-        constexpr auto out = ZUMSG_DATA_CH_LINE_OUT, monitor = ZUMSG_DATA_CH_DIRECTMONITOR_OUT;
-        QTest::newRow("autopowersave") << COMMAND(zuctl_set_autopowersave(c, 1)) << hex("150201 0000") << L{844, 848};
-        QTest::newRow("fader") << COMMAND(zuctl_set_fader(c, kAnalogIn, 2, 100)) << hex("610204 620202 810264 0000")
-                               << L{1329, 1333};
-        QTest::newRow("mute") << COMMAND(zuctl_set_mute(c, out, 3, 1)) << hex("610201 620203 830201 0000")
-                              << L{1329, 1333};
-        QTest::newRow("stereo") << COMMAND(zuctl_set_stereo(c, kAnalogIn, 1, ZUMSG_DATA_CH_TYPE_STEREO))
-                                << hex("610204 620201 860204 0000") << L{1329, 1333, 1469};
-        QTest::newRow("assignment") << COMMAND(zuctl_set_assign_ch(c, monitor, 1, out, 2))
-                                    << hex("610205 620201 4101 610201 620202 4201 4301 0000") << L{1165, 1169};
-        QTest::newRow("serial") << COMMAND(zuctl_set_serial(c, "AB")) << hex("3a05024142 0000") << L{1580, 1584};
-        QTest::newRow("serial of 61 fills the message, no end item")
-            << COMMAND(zuctl_set_serial(c, longSerial.substr(0, 61).c_str())) << hex("3a053d") + QByteArray(61, 'S')
-            << L{1580, 1584};
-        QTest::newRow("serial length counts modulo 256")
-            << COMMAND(zuctl_set_serial(c, longSerial.c_str())) << hex("3a0505 5353535353 0000") << L{1580, 1584};
-        QTest::newRow("all indicators") << COMMAND(zuctl_debug_led_allon(c, 1)) << hex("130201 0000") << L{553, 557};
-        QTest::newRow("sample rate") << COMMAND(zuctl_debug_set_hz(c, 48000)) << hex("170480bb0000 0000")
-                                     << L{595, 599};
-        QTest::newRow("key set") << COMMAND(zuctl_debug_set_key(c, 1, 0x1234)) << hex("1c0434120000 0000")
-                                 << L{697, 701};
-        QTest::newRow("key clear") << COMMAND(zuctl_debug_set_key(c, 0, 7)) << hex("1d0407000000 0000") << L{697, 701};
-        QTest::newRow("configuration erase") << COMMAND(zuctl_config_erase(c)) << hex("a20200 0000") << L{736, 740};
-    }
-
-    void setting()
-    {
-        QFETCH(Command, command);
-        QFETCH(QList<int>, lines);
-        const QString after = lines.size() > 2 ? zuctlLines({lines[2]}) : QString();
-        StdoutCapture quiet;
-        QCOMPARE(command(&ctl_), 0u);
-        QCOMPARE(finished(quiet), QString());
-        const auto transfers = unit_->transfers();
-        QCOMPARE(int(transfers.size()), 2);
-        QVERIFY(!transfers[0].out); // the ready poll comes first
-        QTEST(transfers[1].data, "request");
-        unit_->setIdleReply(wire::ready(0) + wire::end());
-        StdoutCapture busy;
-        QCOMPARE(command(&ctl_), 1u);
-        QCOMPARE(finished(busy), zuctlLines({lines[0]}) + after);
-        QCOMPARE(unit_->sentMessages().size(), 1);
-        QCOMPARE(clock_->sleepCount(10000), 1000);
-        // An I/O error is not retried, and the setting never reached the unit.
-        unit_->setIdleReply(QByteArray());
-        unit_->queueOut(sim::Xfer::Error);
-        StdoutCapture failed;
-        QCOMPARE(command(&ctl_), 1u);
-        QCOMPARE(finished(failed), usbLine(248, "ERROR 0xffffffff") + zuctlLines({56, lines[1]}) + after);
-    }
-
-    void serialOf62CharactersIsRefused()
-    {
-        StdoutCapture capture;
-        QCOMPARE(zuctl_set_serial(&ctl_, std::string(62, 'S').c_str()), 1u);
-        QCOMPARE(finished(capture), "../../zutest/zumsg.c:124:ERROR\n" + zuctlLines({1572}));
-        QVERIFY(unit_->transfers().empty());
-    }
-
-    // Each row starts the builder on a 64-byte message with `room` bytes left.
-    void buildersRollBackAPartialGroup_data()
-    {
-        // output: empty when the group fits
-        addColumns<bool, int, QString>("assign", "room", "output");
-        QTest::newRow("channel setting, 9 left") << false << 9 << "";
-        QTest::newRow("channel setting, 8 left") << false << 8 << kU8Full + zuctlLines({1292});
-        QTest::newRow("channel setting, 7 left") << false << 7 << zuctlLines({1292});
-        QTest::newRow("channel setting, 4 left") << false << 4 << zuctlLines({1283});
-        QTest::newRow("channel setting, 2 left") << false << 2 << kU8Full + zuctlLines({1274});
-        QTest::newRow("assignment, 18 left") << true << 18 << "";
-        QTest::newRow("assignment, 17 left") << true << 17 << zuctlLines({1128});
-        QTest::newRow("assignment, 15 left") << true << 15 << zuctlLines({1119});
-        QTest::newRow("assignment, 10 left") << true << 10 << kU8Full + zuctlLines({1101});
-    }
-
-    void buildersRollBackAPartialGroup()
-    {
-        QFETCH(bool, assign);
-        QFETCH(int, room);
-        QFETCH(QString, output);
-        uint8_t buf[64] = {};
-        zumsg_t msg;
-        zumsg_init(&msg, buf, sizeof buf);
-        msg.pos = uint8_t(64 - room);
-        StdoutCapture capture;
-        QCOMPARE(assign ? zuctl_put_assign_ch(&msg, ZUMSG_DATA_CH_DIRECTMONITOR_OUT, 1, ZUMSG_DATA_CH_LINE_OUT, 1)
-                        : zuctl_put_ch_common_u8(&msg, kAnalogIn, 2, ZUMSG_CMD_SET_FADER, 9),
-                 output.isEmpty() ? 0u : 1u);
-        QCOMPARE(finished(capture), output);
-        QCOMPARE(int(msg.pos), 64 - room + (output.isEmpty() ? (assign ? 18 : 9) : 0));
-        QVERIFY(msg.buf == buf && msg.size == 64);
-        QCOMPARE(zuctl_put_assign_ch(nullptr, kAnalogIn, 1, kAnalogIn, 1), 1u);
-    }
-};
-
-STRATA_TEST_CLASS(SettingsTest)
-
-// Queries: which reply item answers them, stored never beyond the caller's
-// capacity, and how they fail. A query's answer comes back as text: numbers in
-// hexadecimal, bytes as such, "overflow" when a byte beyond the capacity changed.
-using Query = std::function<uint32_t(zuctl_t *, QByteArray *)>;
-Q_DECLARE_METATYPE(Query)
-
-namespace {
 
 template <typename T> QByteArray text(T value)
 {
@@ -289,9 +48,208 @@ Query bytes(uint32_t (*get)(zuctl_t *, uint8_t *, uint8_t, uint8_t *), uint8_t c
 
 } // namespace
 
-class QueriesTest : public UnitFixture {
+class RequestsTest : public UnitFixture {
     Q_OBJECT
 private slots:
+    void send_data()
+    {
+        // pauses: of 10 ms
+        addColumns<QByteArray, QList<sim::Xfer>, uint, QString, int, int>(
+            "message", "script", "status", "output", "attempts", "pauses");
+        using X = sim::Xfer;
+        const QByteArray query = QByteArray::fromHex("31010000");
+        const QString stall = stallLine(true) + zuctlLines({56});
+        QTest::newRow("64 bytes") << QByteArray(64, 'Z') << QList<X>{} << 0u << "" << 1 << 0;
+        QTest::newRow("65 bytes refused") << QByteArray(65, 'Z') << QList<X>{} << 1u << zuctlLines({47}) << 0 << 0;
+        QTest::newRow("three stalls") << query << QList<X>{X::Stall, X::Stall, X::Stall} << 1u
+                                      << stall.repeated(3) + zuctlLines({65}) << 3 << 3;
+        QTest::newRow("time-out, then sent") << query << QList<X>{X::Timeout} << 0u
+                                             << usbLine(255, "kIOUSBTransactionTimeout") + zuctlLines({56}) << 2 << 1;
+    }
+
+    void send()
+    {
+        QFETCH(QByteArray, message);
+        QFETCH(QList<sim::Xfer>, script);
+        QFETCH(int, pauses);
+        for (sim::Xfer x : script)
+            unit_->queueOut(x);
+        uint8_t buf[100] = {};
+        memcpy(buf, message.constData(), size_t(message.size()));
+        zumsg_t msg;
+        zumsg_init(&msg, buf, sizeof buf);
+        msg.pos = uint8_t(message.size());
+        StdoutCapture capture;
+        QTEST(zuctl_send(&ctl_, &msg), "status");
+        QTEST(finished(capture), "output");
+        const auto transfers = unit_->transfers();
+        QTEST(int(transfers.size()), "attempts");
+        for (const ScriptedUnit::Transfer &t : transfers) {
+            QVERIFY(t.out);
+            QCOMPARE(int(t.request), 29);
+            QCOMPARE(t.data, message);
+        }
+        QCOMPARE(clock_->sleepCount(10000), pauses);
+        QCOMPARE(clock_->sleepCount(), pauses);
+    }
+
+    void recv_data()
+    {
+        addColumns<int, QByteArray, QString>("capacity", "reply", "output");
+        QTest::newRow("65 asks for 64") << 65 << wire::ready(1) + wire::end() << zuctlLines({82});
+        // Unreported byte count: what the buffer held (a request) is no answer.
+        QTest::newRow("nothing returned") << 64 << QByteArray() << "";
+    }
+
+    void recv()
+    {
+        QFETCH(int, capacity);
+        QFETCH(QByteArray, reply);
+        unit_->queueReply(reply);
+        uint8_t buf[100] = {};
+        const QByteArray before = wire::u8(ZUMSG_CMD_CH, 4) + wire::none(ZUMSG_CMD_FADER);
+        memcpy(buf, before.constData(), size_t(before.size()));
+        zumsg_t msg;
+        zumsg_init(&msg, buf, uint8_t(capacity));
+        msg.pos = 7;
+        StdoutCapture capture;
+        QCOMPARE(zuctl_recv(&ctl_, &msg), 0u);
+        QTEST(finished(capture), "output");
+        QCOMPARE(int(msg.pos), 0);
+        const int asked = qMin(capacity, 64);
+        const auto transfers = unit_->transfers();
+        QCOMPARE(int(transfers.size()), 1);
+        QCOMPARE(int(transfers[0].request), 30);
+        QCOMPARE(int(transfers[0].length), asked);
+        QCOMPARE(QByteArray(reinterpret_cast<char *>(buf), asked), reply + QByteArray(asked - reply.size(), '\0'));
+    }
+
+    void waitReady_data()
+    {
+        // replies: then busy for good
+        addColumns<QList<QByteArray>, bool, uint, QString, int, int>(
+            "replies", "noUnit", "status", "output", "reads", "pauses");
+        using R = QList<QByteArray>;
+        const QByteArray busy = wire::ready(0) + wire::end();
+        const QByteArray ready = wire::ready(1) + wire::end();
+        QTest::newRow("only other items") << R{wire::u8(0x15, 0) + wire::end()} << false << 0u << "" << 1 << 0;
+        QTest::newRow("busy, then ready") << R{busy, ready} << false << 0u << "" << 2 << 1;
+        QTest::newRow("ready wins over a later busy") << R{wire::ready(2) + busy} << false << 0u << "" << 1 << 0;
+        QTest::newRow("u32 ready after other items")
+            << R{busy, wire::u8(0x61, 4) + wire::u32(ZUMSG_CMD_READY, 0x100) + wire::end()} << false << 0u << "" << 2
+            << 1;
+        QTest::newRow("busy for good") << R{} << false << 1u << "" << 1000 << 1000;
+        QTest::newRow("no unit") << R{} << true << 1u << zuctlLines({89, 114}).repeated(1000) << 0 << 1000;
+    }
+
+    void waitReady()
+    {
+        QFETCH(QList<QByteArray>, replies);
+        QFETCH(bool, noUnit);
+        for (const QByteArray &reply : replies)
+            unit_->queueReply(reply);
+        unit_->setIdleReply(wire::ready(0) + wire::end());
+        zuctl_t none{};
+        StdoutCapture capture;
+        QTEST(zuctl_wait_ready(noUnit ? &none : &ctl_), "status");
+        QTEST(finished(capture), "output");
+        QTEST(unit_->reads(), "reads");
+        QTEST(clock_->sleepCount(10000), "pauses");
+        QVERIFY(unit_->sentMessages().isEmpty());
+    }
+
+    void setting_data()
+    {
+        // lines: unit stays busy, send fails, then after either; empty where
+        // the failures take the tail every setting shares
+        addColumns<Command, QByteArray, QList<int>>("command", "request", "lines");
+        const auto row = [](const char *name, const Command &command, const char *request, QList<int> lines = {}) {
+            QTest::newRow(name) << command << hex(request) << lines;
+        };
+        constexpr auto out = ZUMSG_DATA_CH_LINE_OUT, monitor = ZUMSG_DATA_CH_DIRECTMONITOR_OUT;
+        row("autopowersave", COMMAND(zuctl_set_autopowersave(c, 1)), "150201 0000", {844, 848});
+        row("fader", COMMAND(zuctl_set_fader(c, kAnalogIn, 2, 100)), "610204 620202 810264 0000");
+        row("mute", COMMAND(zuctl_set_mute(c, out, 3, 1)), "610201 620203 830201 0000");
+        row("stereo", COMMAND(zuctl_set_stereo(c, kAnalogIn, 1, ZUMSG_DATA_CH_TYPE_STEREO)),
+            "610204 620201 860204 0000", {1329, 1333, 1469});
+        row("assignment", COMMAND(zuctl_set_assign_ch(c, monitor, 1, out, 2)),
+            "610205 620201 4101 610201 620202 4201 4301 0000");
+        row("serial", COMMAND(zuctl_set_serial(c, "AB")), "3a05024142 0000");
+        row("all indicators", COMMAND(zuctl_debug_led_allon(c, 1)), "130201 0000");
+        row("sample rate", COMMAND(zuctl_debug_set_hz(c, 48000)), "170480bb0000 0000");
+        row("key set", COMMAND(zuctl_debug_set_key(c, 1, 0x1234)), "1c0434120000 0000");
+        row("key clear", COMMAND(zuctl_debug_set_key(c, 0, 7)), "1d0407000000 0000");
+        row("configuration erase", COMMAND(zuctl_config_erase(c)), "a20200 0000");
+    }
+
+    void setting()
+    {
+        QFETCH(Command, command);
+        QFETCH(QList<int>, lines);
+        StdoutCapture quiet;
+        QCOMPARE(command(&ctl_), 0u);
+        QCOMPARE(finished(quiet), QString());
+        const auto transfers = unit_->transfers();
+        QCOMPARE(int(transfers.size()), 2);
+        QVERIFY(!transfers[0].out); // the ready poll comes first
+        QTEST(transfers[1].data, "request");
+        if (lines.isEmpty())
+            return;
+        const QString after = lines.size() > 2 ? zuctlLines({lines[2]}) : QString();
+        unit_->setIdleReply(wire::ready(0) + wire::end());
+        StdoutCapture busy;
+        QCOMPARE(command(&ctl_), 1u);
+        QCOMPARE(finished(busy), zuctlLines({lines[0]}) + after);
+        QCOMPARE(unit_->sentMessages().size(), 1);
+        QCOMPARE(clock_->sleepCount(10000), 1000);
+        // An I/O error is not retried, and the setting never reached the unit.
+        unit_->setIdleReply(QByteArray());
+        unit_->queueOut(sim::Xfer::Error);
+        StdoutCapture failed;
+        QCOMPARE(command(&ctl_), 1u);
+        QCOMPARE(finished(failed), usbLine(248, "ERROR 0xffffffff") + zuctlLines({56, lines[1]}) + after);
+    }
+
+    void serialOf62CharactersIsRefused()
+    {
+        StdoutCapture capture;
+        QCOMPARE(zuctl_set_serial(&ctl_, std::string(62, 'S').c_str()), 1u);
+        QCOMPARE(finished(capture), "../../zutest/zumsg.c:124:ERROR\n" + zuctlLines({1572}));
+        QVERIFY(unit_->transfers().empty());
+    }
+
+    // Each row starts the builder on a 64-byte message with `room` bytes left;
+    // output is empty when the group fits.
+    void buildersRollBackAPartialGroup_data()
+    {
+        addColumns<bool, int, QString>("assign", "room", "output");
+        QTest::newRow("channel setting, 9 left") << false << 9 << "";
+        QTest::newRow("channel setting, 8 left") << false << 8 << kU8Full + zuctlLines({1292});
+        QTest::newRow("channel setting, 4 left") << false << 4 << zuctlLines({1283});
+        QTest::newRow("channel setting, 2 left") << false << 2 << kU8Full + zuctlLines({1274});
+        QTest::newRow("assignment, 18 left") << true << 18 << "";
+        QTest::newRow("assignment, 17 left") << true << 17 << zuctlLines({1128});
+    }
+
+    void buildersRollBackAPartialGroup()
+    {
+        QFETCH(bool, assign);
+        QFETCH(int, room);
+        QFETCH(QString, output);
+        uint8_t buf[64] = {};
+        zumsg_t msg;
+        zumsg_init(&msg, buf, sizeof buf);
+        msg.pos = uint8_t(64 - room);
+        StdoutCapture capture;
+        QCOMPARE(assign ? zuctl_put_assign_ch(&msg, ZUMSG_DATA_CH_DIRECTMONITOR_OUT, 1, ZUMSG_DATA_CH_LINE_OUT, 1)
+                        : zuctl_put_ch_common_u8(&msg, kAnalogIn, 2, ZUMSG_CMD_SET_FADER, 9),
+                 output.isEmpty() ? 0u : 1u);
+        QCOMPARE(finished(capture), output);
+        QCOMPARE(int(msg.pos), 64 - room + (output.isEmpty() ? (assign ? 18 : 9) : 0));
+        QVERIFY(msg.buf == buf && msg.size == 64);
+        QCOMPARE(zuctl_put_assign_ch(nullptr, kAnalogIn, 1, kAnalogIn, 1), 1u);
+    }
+
     void queryTakesItsAnswer_data()
     {
         addColumns<Query, QByteArray, QList<QByteArray>, QByteArray, QString>(
@@ -300,8 +258,6 @@ private slots:
         using namespace wire;
         const auto ch = [](int kind, int no) { return u8(ZUMSG_CMD_CH, kind) + u8(ZUMSG_CMD_CH_NUM, no); };
         const QByteArray info = hex("3101 0000"), serial = hex("3801 0000");
-        QTest::newRow("version") << number(zuctl_get_version) << info << R{u16(0x32, 0x0102) + end()} << text(0x102)
-                                 << "";
         QTest::newRow("build among the other info items") << number(zuctl_get_build) << info
             << R{u16(0x32, 0x0102) + u16(0x33, 23) + array(0x34, "Strata 96") + end()} << text(23) << "";
         QTest::newRow("name cut to the capacity") << bytes(zuctl_get_productname, 8) << info
@@ -353,24 +309,17 @@ private slots:
     {
         // readFails: otherwise every reply is empty
         addColumns<Query, bool, QString, int, int>("query", "readFails", "output", "reads", "pauses");
-        // An empty reply leaves the request in the exchange buffer; it must not
-        // be taken for the answer.
         const auto timesOut = [](const char *name, const Query &query, const QString &output, int pauses = 99) {
             QTest::newRow(name) << query << false << output << 101 << pauses;
         };
         const auto readFails = [](const char *name, const Query &query, std::initializer_list<int> lines) {
             QTest::newRow(name) << query << true << stallLine(false) + zuctlLines({89}) + zuctlLines(lines) << 2 << 0;
         };
-        timesOut("version times out", number(zuctl_get_version), zuctlLines({943}));
-        timesOut("serial times out", bytes(zuctl_get_serial, 8), zuctlLines({1546}));
         timesOut("rec function times out", bytes(zuctl_get_recfunc, 8), zuctlLines({1663}));
         timesOut("autopowersave pauses after every cycle", number(zuctl_get_autopowersave), zuctlLines({809}), 100);
-        timesOut("fader times out silently", channel(zuctl_get_fader, 4, 0), "");
         timesOut("sample rate times out silently", number(zuctl_debug_get_hz), "");
         timesOut("stereo times out", channel(zuctl_get_stereo, 4, 1), zuctlLines({1460}));
         readFails("version, read fails", number(zuctl_get_version), {907});
-        readFails("serial, read fails", bytes(zuctl_get_serial, 8), {1515});
-        readFails("rec function, read fails", bytes(zuctl_get_recfunc, 8), {1632});
         readFails("autopowersave, read fails", number(zuctl_get_autopowersave), {787, 809});
         readFails("sample rate, read fails", number(zuctl_debug_get_hz), {646});
         readFails("stereo, read fails", channel(zuctl_get_stereo, 4, 1), {1414, 1460});
@@ -393,6 +342,6 @@ private slots:
     }
 };
 
-STRATA_TEST_CLASS(QueriesTest)
+STRATA_TEST_CLASS(RequestsTest)
 
 #include "test_zuctl_requests.moc"
