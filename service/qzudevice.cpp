@@ -6,6 +6,7 @@
 
 #include <cstring>
 
+#include "presencerelay.h"
 #include "qzudeviceunit.h"
 
 namespace {
@@ -89,6 +90,9 @@ QZUDevice::QZUDevice()
     registerDeviceMetaTypes();
 
     unit = new QZUDeviceUnit;
+    // Made before the move, so that it goes to the worker's thread with its
+    // parent.
+    auto *relay = new PresenceRelay(unit);
     thread = new QThread;
     unit->moveToThread(thread);
     connect(unit, &QZUDeviceUnit::finished, thread, &QThread::quit);
@@ -96,10 +100,16 @@ QZUDevice::QZUDevice()
     connect(thread, &QThread::finished, thread, &QObject::deleteLater);
     start_worker();
 
+    // Presence answers pass the relay, which keeps back those that would
+    // change nothing here.
+    connect(this, &QZUDevice::sig_deselect, relay, &PresenceRelay::deselectAsked);
     connect(this, &QZUDevice::sig_deselect, unit, &QZUDeviceUnit::deselect);
-    connect(unit, &QZUDeviceUnit::ret_deselect, this, &QZUDevice::recv_deselect);
+    connect(unit, &QZUDeviceUnit::ret_deselect, relay, &PresenceRelay::deselected, Qt::DirectConnection);
+    connect(relay, &PresenceRelay::ret_deselect, this, &QZUDevice::recv_deselect);
     connect(this, &QZUDevice::sig_is_selected, unit, &QZUDeviceUnit::is_selected);
-    connect(unit, &QZUDeviceUnit::ret_is_selected, this, &QZUDevice::recv_is_selected);
+    connect(unit, &QZUDeviceUnit::ret_is_selected, relay, &PresenceRelay::selectionAnswered,
+            Qt::DirectConnection);
+    connect(relay, &PresenceRelay::ret_is_selected, this, &QZUDevice::recv_is_selected);
     connect(this, &QZUDevice::sig_zu_send, unit, &QZUDeviceUnit::zu_send);
     connect(unit, &QZUDeviceUnit::zu_send_result, this, &QZUDevice::recv_zu_send_result);
     connect(this, &QZUDevice::sig_zu_recv, unit, &QZUDeviceUnit::zu_recv);

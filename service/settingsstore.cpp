@@ -127,12 +127,14 @@ QString SettingsStore::read(const QString &group, const QString &key)
 
 QString SettingsStore::cached(const QString &group, const QString &key)
 {
-    if (path_.isEmpty())
+    if (path_.isEmpty()) {
         path_ = fileName();
+        encodedPath_ = QFile::encodeName(path_);
+    }
     // Asked for on every meter refresh: one stat, which follows a link to
     // what it names, so a new link target, a file replaced by a write and a
     // file edited in place all change the stamp.
-    const Stamp now = stampOf(path_);
+    const Stamp now = stampOf(encodedPath_);
     if (!loaded_ || !(now == stamp_)) {
         loaded_ = true;
         stamp_ = now;
@@ -148,11 +150,11 @@ QString SettingsStore::cached(const QString &group, const QString &key)
     return values_.value(group + QLatin1Char('/') + key);
 }
 
-SettingsStore::Stamp SettingsStore::stampOf(const QString &path)
+SettingsStore::Stamp SettingsStore::stampOf(const QByteArray &encodedPath)
 {
     Stamp stamp;
     struct stat st;
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+    if (::stat(encodedPath.constData(), &st) != 0)
         return stamp;
     stamp.exists = true;
     stamp.device = uint64_t(st.st_dev);

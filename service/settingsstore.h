@@ -7,6 +7,7 @@
 // neither read nor written, and a write that did not reach the disk says so.
 #pragma once
 
+#include <QByteArray>
 #include <QHash>
 #include <QString>
 #include <QVariant>
@@ -38,9 +39,11 @@ private:
         int64_t seconds = 0, nanoseconds = 0;
         bool operator==(const Stamp &o) const;
     };
-    static Stamp stampOf(const QString &path);
+    static Stamp stampOf(const QByteArray &encodedPath);
 
     QString path_;
+    // path_ as the system takes it, encoded once for the stat of every read.
+    QByteArray encodedPath_;
     bool loaded_ = false;
     Stamp stamp_;
     QHash<QString, QString> values_;
