@@ -445,6 +445,22 @@ private slots:
         QCOMPARE(server.requests("/f.dmg") + server.requests("/f.bin") + m_errors->shown(), 0);
     }
 
+    // Hand-overs from a threaded process while another thread reads the environment: each reaches the opener.
+    void handOversInARow()
+    {
+        HttpStub server;
+        server.set("/in-a-row.deb", {200, kPackage});
+        std::atomic<bool> done{false};
+        std::unique_ptr<QThread> reader(QThread::create([&done] { while (!done) qgetenv("HOME"); }));
+        reader->start();
+        const auto stop = qScopeGuard([&] { done = true; reader->wait(); });
+        for (int i = 1; i <= 50; ++i) {
+            emit m_update->readiedDownloadFile(server.url("/in-a-row.deb"));
+            QTRY_COMPARE_WITH_TIMEOUT(m_quits->load(), i, kWaitMs);
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(readAll(m_root.filePath("log")).count("/in-a-row.deb ("), 50, kWaitMs);
+    }
+
     // On Linux a firmware image goes to the panel; without a Linux address the download page opens.
     void linuxFirmwareImageOrDownloadPage()
     {
