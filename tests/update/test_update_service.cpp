@@ -65,7 +65,7 @@ QByteArray zipOf(const QMap<QString, QByteArray> &files)
 
 } // namespace
 
-class UpdateChecksTest : public QObject
+class UpdateServiceTest : public QObject
 {
     Q_OBJECT
 
@@ -487,5 +487,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(UpdateChecksTest)
-#include "test_updatechecks.moc"
+QTEST_MAIN(UpdateServiceTest)
+#include "test_update_service.moc"

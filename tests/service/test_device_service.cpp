@@ -616,4 +616,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(RequestEngine)
-#include "tst_requestengine.moc"
+#include "test_device_service.moc"
