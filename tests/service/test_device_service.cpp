@@ -14,11 +14,11 @@
 #include "sim/faultlist.h"
 #include "sim/simbus.h"
 #include "sim/simunit.h"
-#include "sim/simwire.h"
 #include "soakwatch.h"
 #include "stdout_capture.h"
 #include "test_table.h"
 #include "virtual_clock.h"
+#include "wire.h"
 
 #if defined(__SANITIZE_THREAD__) || defined(__SANITIZE_ADDRESS__)
 static constexpr bool kSanitized = true;
@@ -27,18 +27,14 @@ static constexpr bool kSanitized = false;
 #endif
 
 namespace {
-// Items as the unit writes them (the simulated unit's encoder); join them with +.
+// Items as the unit writes them; join them with +.
 namespace items {
-QByteArray bytes(const std::vector<uint8_t> &v) { return QByteArray(reinterpret_cast<const char *>(v.data()), int(v.size())); }
-QByteArray array(uint8_t cmd, const QByteArray &data)
-{
-    return bytes(sim::wire::encodeArray(cmd, std::vector<uint8_t>(data.begin(), data.end())));
-}
-QByteArray none(uint8_t cmd) { return bytes(sim::wire::encodeNone(cmd)); }
-QByteArray u8(uint8_t cmd, uint8_t v) { return bytes(sim::wire::encodeU8(cmd, v)); }
-QByteArray u16(uint8_t cmd, uint16_t v) { return bytes(sim::wire::encodeU16(cmd, v)); }
-QByteArray u32(uint8_t cmd, uint32_t v) { return bytes(sim::wire::encodeU32(cmd, v)); }
-QByteArray end() { return QByteArray(2, '\0'); }
+using wire::array;
+using wire::end;
+using wire::none;
+using wire::u16;
+using wire::u32;
+using wire::u8;
 // Items and the end item, padded to the 64 bytes a reply read gives.
 QByteArray reply(const QByteArray &items) { return (items + end()).leftJustified(64, '\0'); }
 // A channel group (CH, CH_NUM, cmd) and an assignment group (seven items).
