@@ -6,6 +6,7 @@
 #include <QStackedWidget>
 #include <QTest>
 
+#include "debugcapture.h"
 #include "service/datamanager.h"
 #include "sim/simbus.h"
 #include "sim/simunit.h"
@@ -56,22 +57,5 @@ inline QString writeFile(const QString &path, const QByteArray &bytes)
         qFatal("cannot write %s", qPrintable(path));
     return path;
 }
-
-// Collects the debug lines written while it lives; the handler is process-wide.
-class DebugCapture
-{
-public:
-    DebugCapture() : m_previous(qInstallMessageHandler(&collect)) { lines().clear(); }
-    ~DebugCapture() { qInstallMessageHandler(m_previous); }
-    static QStringList &lines() { static QStringList collected; return collected; }
-
-private:
-    static void collect(QtMsgType type, const QMessageLogContext &, const QString &message)
-    {
-        if (type == QtDebugMsg)
-            lines().append(message);
-    }
-    QtMessageHandler m_previous;
-};
 
 } // namespace panelwindow

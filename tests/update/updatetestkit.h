@@ -10,7 +10,7 @@
 #include <atomic>
 #include <memory>
 
-#include "../service/debugcapture.h"
+#include "debugcapture.h"
 #include "service/datamanager.h"
 
 namespace updatetest {
