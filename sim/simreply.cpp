@@ -21,6 +21,8 @@ public:
     {
         if (!current_.empty() && !fits(item.size()))
             flush();
+        if (current_.empty())
+            current_.reserve(wire::kMessageSize);
         current_.insert(current_.end(), item.begin(), item.end());
     }
 
@@ -59,22 +61,27 @@ std::vector<Message> packAnswer(const std::vector<ReplyGroup> &groups, const Rep
     if (groups.empty())
         return out;
     Packer packer(&out);
+    // The items are put where they stand: an answer is packed for every
+    // meter read, ten times a second while the meters run.
+    const std::vector<uint8_t> debugItem =
+        style.debugText ? wire::encodeText(wire::DebugText, kDebugLine) : std::vector<uint8_t>();
     for (const ReplyGroup &group : groups) {
-        std::vector<std::vector<uint8_t>> items;
-        if (style.debugText)
-            items.push_back(wire::encodeText(wire::DebugText, kDebugLine));
-        items.insert(items.end(), group.items.begin(), group.items.end());
-
         if (style.split) {
-            for (const auto &item : items) {
+            if (style.debugText) {
+                packer.flush();
+                packer.put(debugItem);
+            }
+            for (const auto &item : group.items) {
                 packer.flush();
                 packer.put(item);
             }
             continue;
         }
-        if (group.startsMessage || !packer.fits(groupBytes(items)))
+        if (group.startsMessage || !packer.fits(debugItem.size() + groupBytes(group.items)))
             packer.flush();
-        for (const auto &item : items)
+        if (style.debugText)
+            packer.put(debugItem);
+        for (const auto &item : group.items)
             packer.put(item);
     }
     packer.put(wire::encodeU8(wire::Ready, 1));

@@ -60,8 +60,10 @@ std::vector<MeterPoint> SimUnit::State::meters() const
     std::array<bool, kInputs> muted{};
     for (int i = 0; i < kInputs; ++i)
         muted[static_cast<size_t>(i)] = setting(kAnalogIn, static_cast<uint8_t>(i + 1)).muted;
+    const std::vector<ProgrammeLevel> levels = programmeLevels(clock(), muted);
     std::vector<MeterPoint> points;
-    for (const ProgrammeLevel &p : programmeLevels(clock(), muted))
+    points.reserve(levels.size() + static_cast<size_t>(std::max(extraMeters, 0)));
+    for (const ProgrammeLevel &p : levels)
         points.push_back({p.kind, p.channel, p.level});
     // Extra points beyond the template continue the loopback group.
     for (int i = 0; i < extraMeters; ++i)
@@ -213,8 +215,10 @@ void SimUnit::State::answerMeters(std::vector<ReplyGroup> *answer)
         points.push_back({8, static_cast<uint8_t>(2 + extraMeters + i), static_cast<uint16_t>(2000 + 100 * i)});
     extraOnce = 0;
     const size_t perReply = static_cast<size_t>(std::max(metersPerReply, 1));
+    answer->reserve(answer->size() + points.size());
     for (size_t i = 0; i < points.size(); ++i) {
         ReplyGroup group;
+        group.items.reserve(3);
         group.items.push_back(wire::encodeU8(wire::Ch, points[i].kind));
         group.items.push_back(wire::encodeU8(wire::ChNum, points[i].channel));
         group.items.push_back(wire::encodeU16(wire::Meter, points[i].level));
