@@ -316,6 +316,7 @@ private slots:
         QTest::newRow("parent folder") << "/a/.." << A{} << "" << "download refused, no file name" << -1;
         QTest::newRow("plain HTTP elsewhere") << "http://192.0.2.1/x.deb" << A{} << "" << "not HTTPS" << -1;
         QTest::newRow("expired") << "/a.deb" << A{200, kPackage} << "expired" << "SSL handshake failed" << -1;
+        QTest::newRow("manifest, self-signed") << "/manifest.json" << A{200, kManifest} << "untrusted" << "SSL handshake failed" << -1;
         QTest::newRow("manifest, other host") << "/manifest.json" << A{200, kManifest} << "otherhost" << "SSL handshake failed" << -1;
         QTest::newRow("manifest, HTTP 500") << "/manifest.json" << A{500, "oops"} << "" << "HTTP status 500" << -1;
         QTest::newRow("manifest, redirect elsewhere") << "/m.json" << elsewhere << "" << "redirect to a refused address" << -1;
