@@ -8,11 +8,11 @@
 //   bench_meter_refresh --panel [SEC [RUNS]] [--offscreen]
 //       the whole panel metering the simulated Strata 96 beside
 //       bench_plain_labels, as two processes over the same SEC seconds
-//       (default 30), RUNS times (default 1): CPU shares, their ratio and
+//       (default 30), RUNS times (default 5): CPU shares, their ratio and
 //       peak resident sizes (sidebyside.h says which display and why)
 //   bench_meter_refresh --idle [SEC [RUNS]] [--offscreen]
 //       the panel alone on the USB backend with no unit plugged in: its
-//       CPU share at rest
+//       CPU share at rest (default 30 s, 5 runs)
 #include <QApplication>
 #include <QEvent>
 #include <QStringList>
