@@ -1,6 +1,7 @@
 // The global data manager. Kept apart from the class so that programs and
 // tests that build their own DataManager do not also start this one.
 #include "datamanager.h"
+#include "heappolicy.h"
 #include "localzone.h"
 #include "standardstreams.h"
 
@@ -9,5 +10,7 @@
 static const bool standardStreamsOpen = openStandardStreams();
 // Before dm too: the zone is named while the process has one thread.
 static const bool localZoneNamed = nameLocalZone();
+// Before the first picture is loaded.
+static const bool largeBlocksMapped = keepLargeBlocksMapped();
 
 DataManager dm;
