@@ -31,7 +31,9 @@ cmake --build "$build" -j2 --target $targets >/dev/null
 
 # UBSan would only print and go on; every report must stop the target.
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
-export LSAN_OPTIONS=suppressions=$root/fuzz/lsan.supp:print_suppressions=0
+# The sanitizers split their options at blanks and colons: quoted, the
+# suppression file's path may hold either, as a checkout's path may.
+export LSAN_OPTIONS="suppressions=\"$root/fuzz/lsan.supp\":print_suppressions=0"
 
 found=0
 printf '%-14s %12s %8s %8s %8s  %s\n' target runs cov features seconds findings
